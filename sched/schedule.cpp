@@ -438,3 +438,22 @@ void SendRefreshToSchedWindows() {
         ::SendMessageTimeoutW(w, kRefreshMessage, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
     }
 }
+
+// --- the clock --------------------------------------------------------------------------------
+static std::function<double()> g_now;
+
+double SchedNow() { return g_now ? g_now() : NowDateTime(); }
+
+void SetSchedNowOverride(std::function<double()> now) { g_now = std::move(now); }
+
+std::wstring MakeParams(int kind, int n, double p) {
+    std::wstring ns = std::to_wstring(n);
+    switch (kind) {
+        case kKindMinutes: return ns;
+        case kKindDays: return ns + L"|" + FormatDayFraction(p);
+        case kKindHours:
+        case kKindWeeks:
+        case kKindMonths: return ns + L"|" + std::to_wstring(static_cast<int>(std::lround(p)));
+        default: return std::wstring();
+    }
+}

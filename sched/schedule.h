@@ -5,6 +5,7 @@
 // Date-time values are days since 30 December 1899 with the local time of day as fraction.
 #pragma once
 #include <windows.h>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -124,3 +125,12 @@ inline constexpr const wchar_t* kSchedWindowTitle = L"Scheduled Maintenance";
 // Sends the refresh message to every top-level window titled "Scheduled Maintenance" (an
 // open scheduling window, the resident scheduler). Hung windows are skipped after a moment.
 void SendRefreshToSchedWindows();
+
+// --- the clock --------------------------------------------------------------------------------
+// Now as a date-time; tests replace the clock (an empty function restores it).
+double SchedNow();
+void SetSchedNowOverride(std::function<double()> now);
+
+// "Params" of a kind from the dialog's fields: N, and P (minutes after the hour, the time of
+// day as a fraction, the weekday index or the day of the month); empty for kinds 5 and 6.
+std::wstring MakeParams(int kind, int n, double p);
