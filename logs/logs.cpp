@@ -27,14 +27,9 @@ void ScrollToEnd(ui::Edit& pane) {
     ::SendMessageW(h, EM_SCROLLCARET, 0, 0);
 }
 
-// Read-only log panes keep their lines unwrapped and can be scrolled both ways.
+// Log panes hold whole logs, however long they grow.
 void MakeLogPane(ui::Edit& pane) {
-    HWND h = pane.Handle();
-    if (!h) return;
-    ::SendMessageW(h, EM_SETLIMITTEXT, 0, 0);
-    LONG_PTR style = ::GetWindowLongPtrW(h, GWL_STYLE);
-    ::SetWindowLongPtrW(h, GWL_STYLE, style | WS_HSCROLL | WS_VSCROLL);
-    ::SetWindowPos(h, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    if (HWND h = pane.Handle()) ::SendMessageW(h, EM_SETLIMITTEXT, 0, 0);
 }
 
 }  // namespace

@@ -17,6 +17,10 @@ void WaitForToolSignal(const std::function<bool()>& done, const std::function<bo
     }
 }
 
+static EraserSystem* g_eraserSystem = nullptr;
+
+void SetEraserSystemForRuns(EraserSystem* system) { g_eraserSystem = system; }
+
 namespace {
 
 const wchar_t* const kPerformingCaption = L"Performing Scheduled Maintenance";
@@ -72,7 +76,7 @@ void Guarded(Body body) {
 void TfrmSched::PerformErase() {
     Guarded([&] {
         UnattendedRun run(*this, SchedTask::Eraser);
-        auto tool = std::make_unique<TfrmNet>();
+        auto tool = std::make_unique<TfrmNet>(g_eraserSystem);
         ui::ProcessMessages();
         tool->Unattended = true;
         tool->LogEvents = run.LogEvents();

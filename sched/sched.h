@@ -102,6 +102,10 @@ int RunScheduledTask(SchedTask task);
 void OpenToolForScheduledActions(SchedTask task);
 inline constexpr const wchar_t* kDefineActionsPrefix = L"Modifying Scheduled Maintenance Properties - ";
 
+// The platform the unattended erase runs on (null: the real one); tests give a stand-in.
+class EraserSystem;
+void SetEraserSystemForRuns(EraserSystem* system);
+
 // Waits for a tool's signal while handling messages: wakes on every message (and a few times a
 // second to look at the signal) and never spins. Ends when done() or ended() answers true.
 void WaitForToolSignal(const std::function<bool()>& done, const std::function<bool()>& ended);

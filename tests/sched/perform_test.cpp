@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+#include <set>
+#include "core/logs.h"
+#include "core/paths.h"
+#include "core/registry.h"
+#include "logs/logstats.h"
+#include "sched/sched.h"
+#include "tests/support/testenv.h"
+#include "tools/eraser/Traces.h"
+#include "ui/dialogs.h"
+
+namespace {
+
+TEST(SchedWait, EndsOnTheEndedSignalWithoutSpinning) {
+    static bool ended = false;
+    ended = false;
+    UINT_PTR timer = ::SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR, DWORD) { ended = true; });
+    int looks = 0;
+    WaitForToolSignal([&] { ++looks; return false; }, [] { return ended; });
+    ::KillTimer(nullptr, timer);
+    EXPECT_TRUE(ended);
+    // The wait sleeps until a message comes: a handful of looks, not a busy loop.
+    EXPECT_LT(looks, 50);
+}
+
+// Window captions created on this thread while it lives.
+class CreatedWindows {
+public:
+    CreatedWindows() {
+        self_ = this;
+        hook_ = ::SetWindowsHookExW(WH_CBT, Proc, nullptr, ::GetCurrentThreadId());
+    }
+    ~CreatedWindows() {
+        ::UnhookWindowsHookEx(hook_);
+        self_ = nullptr;
+    }
+    bool Saw(const std::wstring& caption) const { return captions_.count(caption) > 0; }
+
+private:
+    static LRESULT CALLBACK Proc(int code, WPARAM wp, LPARAM lp) {
+        if (code == HCBT_CREATEWND && self_) {
+            auto* cw = reinterpret_cast<CBT_CREATEWNDW*>(lp);
+            if (cw->lpcs && cw->lpcs->lpszName && !IS_INTRESOURCE(cw->lpcs->lpszName))
+                self_->captions_.insert(cw->lpcs->lpszName);
+        }
+        return ::CallNextHookEx(nullptr, code, wp, lp);
+    }
+    static CreatedWindows* self_;
+    HHOOK hook_ = nullptr;
+    std::set<std::wstring> captions_;
+};
+CreatedWindows* CreatedWindows::self_ = nullptr;
+
+// The eraser's platform without the browser, the clock or any waiting.
+class QuietEraserSystem : public EraserSystem {
+public:
+    bool RunBrowserOnce() override { return true; }
+    bool GetClock(SYSTEMTIME& utc) override { ::GetSystemTime(&utc); return true; }
+    bool SetClock(const SYSTEMTIME&) override { return false; }
+    void PumpFor(DWORD) override {}
+    FreeSpaceSnapshot MeasureFreeSpace() override { return FreeSpaceSnapshot{}; }
+};
+
+class UnattendedErase : public ::testing::Test {
+protected:
+    kestest::ScratchRegistry reg{true};
+    kestest::ScratchFolder folder;
+    ui::DialogScript dialogs;
+    QuietEraserSystem system;
+    void SetUp() override {
+        SetProgramFolderOverride(folder.path());
+        SetEraserSystemForRuns(&system);
+    }
+    void TearDown() override {
+        SetEraserSystemForRuns(nullptr);
+        SetProgramFolderOverride(L"");
+    }
+};
+
+TEST_F(UnattendedErase, LogsStoresLastRanAndRefreshesAnOpenWindow) {
+    const std::wstring key = TaskKey(SchedTask::Eraser);
+    WriteRegInteger(key, L"SchedType", 2);
+    WriteRegString(key, L"Params", L"1|0.5");
+    TfrmSched other;   // the scheduling window of another instance, titled "Scheduled Maintenance"
+    EXPECT_EQ(other.lblLast2.Text(), L"Never");
+    CreatedWindows created;
+    EXPECT_EQ(RunScheduledTask(SchedTask::Eraser), 0);
+    EXPECT_TRUE(created.Saw(L"Scheduled Maintenance Progress"));   // "ShowProgress" missing: shown
+    auto lastRan = ReadDateTimeValue(key, L"LastRan");
+    ASSERT_TRUE(lastRan);
+    // "LogEvents" missing logs as if it were set.
+    auto log = FindLogFile(L"EraserLog.txt");
+    ASSERT_TRUE(log);
+    std::wstring text = ReadLogText(*log);
+    EXPECT_NE(text.find(L"OPERATION START: "), std::wstring::npos);
+    EXPECT_NE(text.find(L"OPERATION COMPLETE: "), std::wstring::npos);
+    EXPECT_FALSE(FindLogFile(L"Manual_Privacy_Log.txt"));
+    EXPECT_EQ(dialogs.Count(), 0u) << "an unattended run asks nothing";
+    // The other window received the refresh.
+    EXPECT_EQ(other.lblLast2.Text(), DateTimeText(*lastRan));
+    EXPECT_EQ(other.Caption(), L"Scheduled Maintenance");
+    other.Close();
+}
+
+TEST_F(UnattendedErase, ProgressAndLogFollowTheTaskSwitches) {
+    const std::wstring key = TaskKey(SchedTask::Eraser);
+    WriteRegBool(key, L"ShowProgress", false);
+    WriteRegBool(key, L"LogEvents", false);
+    CreatedWindows created;
+    RunScheduledTask(SchedTask::Eraser);
+    EXPECT_FALSE(created.Saw(L"Scheduled Maintenance Progress"));
+    EXPECT_FALSE(FindLogFile(L"EraserLog.txt"));
+    EXPECT_TRUE(ReadDateTimeValue(key, L"LastRan"));
+}
+
+}  // namespace
