@@ -126,7 +126,7 @@ std::wstring CompleteCacheCommand(const std::wstring& programFolder) {
 bool WriteBatch(const std::wstring& name, const std::wstring& folder) {
     // The next start empties the recorded folder wholesale.
     if (!IsSafeFolderToEmpty(folder)) return false;
-    RegKey privacy = OpenKeyOrThrow(HKEY_CURRENT_USER, kPrivacyKey, true);
+    RegKey privacy = OpenKeyOrThrow(HKEY_CURRENT_USER, kEraserPrivacyKey, true);
     SetString(privacy.get(), name, ExcludeTrailingBackslash(folder));
     HKEY root = IsAdministrator() ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
     RegKey runOnce = OpenKeyOrThrow(root, kRunOnceKey, true);

@@ -13,7 +13,7 @@
 inline constexpr const wchar_t* kExplorerKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer";
 inline constexpr const wchar_t* kShellFoldersKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 inline constexpr const wchar_t* kInternetSettingsKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
-inline constexpr const wchar_t* kPrivacyKey = L"software\\Ostrel\\Kestrune\\privacy";
+inline constexpr const wchar_t* kEraserPrivacyKey = L"software\\Ostrel\\Kestrune\\privacy";
 inline constexpr const wchar_t* kEraserSettingsKey = L"software\\Ostrel\\Kestrune\\privacy\\net";
 inline constexpr const wchar_t* kRunOnceKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 inline constexpr const wchar_t* kRunOnceValue = L"Kestrune Cache Cleanup";
