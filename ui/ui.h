@@ -20,6 +20,7 @@ namespace ui {
 
 class Form;
 class Container;
+namespace detail { struct ControlAccess; }   // the layer's own window procedures
 
 // --- application ------------------------------------------------------------------------------
 void InitApplication(HINSTANCE instance, const std::wstring& title);  // common controls, title
@@ -36,6 +37,8 @@ void ReportException(std::exception_ptr e);
 // Help: F1 and help buttons call this with the window's help topic.
 void SetHelpHandler(std::function<void(const std::wstring& topic)> handler);
 void ShowHelp(const std::wstring& topic);
+// Runs an event handler; an exception leaving it goes to ReportException.
+void SafeCall(const std::function<void()>& handler);
 
 // --- base classes -----------------------------------------------------------------------------
 class Control {
@@ -75,6 +78,7 @@ public:
     static Control* FromHandle(HWND hwnd);
 
 protected:
+    friend struct detail::ControlAccess;
     Control() = default;
     // Creates the window as a child of parent (or top level when parent is null).
     void Create(Container* parent, const wchar_t* className, const std::wstring& text, DWORD style,
@@ -167,7 +171,10 @@ public:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp);
 
 private:
+    friend class FormSettings;
     bool closed_ = false, modal_ = false, shownOnce_ = false, dragAnywhere_ = false;
+    bool showMaximized_ = false;
+    HWND disabledOwner_ = nullptr;
     Form* owner_ = nullptr;
     FormSettings* settings_ = nullptr;
     void FirstShow();
@@ -178,7 +185,7 @@ class Button : public Control {
 public:
     Button(Container& parent, int x, int y, int w, int h, const std::wstring& caption);
     std::function<void()> OnClick;
-    // Runs OnClick as a click would (only when enabled... no: always, like a programmatic press).
+    // Runs OnClick as a click would, also on a hidden or disabled button (a programmatic press).
     void Click();
     void SetGlyph(HBITMAP bitmap);       // not owned
     bool HandleCommand(WORD code) override;
@@ -245,6 +252,7 @@ public:
     bool HandleCommand(WORD code) override;
     ~NumEdit() override;
 private:
+    friend struct detail::ControlAccess;
     HWND updown_ = nullptr;
     int min_, max_;
 };
@@ -325,7 +333,7 @@ public:
         std::wstring caption;            // "-" is a separator
         std::function<void()> OnClick;
         bool enabled = true, checked = false, visible = true;
-        void Click() { if (OnClick) OnClick(); }
+        void Click();                    // runs OnClick (exceptions reported)
     };
     // Items are addressed by the returned index; references stay valid.
     Item& Add(const std::wstring& caption, std::function<void()> onClick = {});
@@ -443,7 +451,10 @@ public:
     RECT PageRect() const;               // client area of a page, 96-DPI pixels
 private:
     friend class TabPage;
+    friend class FormSettings;
     void AddPage(TabPage* page);
+    void Activate(int index, bool events);   // shows the page; events: OnChanging/OnChange
+    void RebuildTabs();
     void Relayout();
     std::vector<TabPage*> pages_;
     int active_ = -1;
@@ -457,7 +468,7 @@ public:
         int id;
         std::wstring hint;
         std::function<void()> OnClick;
-        void Click() { if (OnClick) OnClick(); }
+        void Click();                    // runs OnClick (exceptions reported)
     };
     ToolButton& AddButton(int imageIndex, const std::wstring& hint, std::function<void()> onClick = {});
     void AddSeparator();
@@ -467,6 +478,7 @@ public:
     bool HandleCommand(WORD code) override;
     bool HandleNotify(NMHDR* hdr, LRESULT& result) override;
     bool HandleToolCommand(int id);
+    ToolButton* FindButton(int id) const;
 private:
     std::vector<std::unique_ptr<ToolButton>> buttons_;
     int nextId_ = 100;
@@ -485,6 +497,7 @@ public:
     int Height() const;
     // A progress bar drawn over a panel (created on first use, hidden until shown).
     ProgressBar& PanelProgress(int panel);
+    void Relayout();                     // after the parent changed size
 private:
     std::vector<int> widths_;
     std::vector<std::wstring> texts_;
