@@ -44,6 +44,13 @@ case "$action" in
     # A server started without a display poisons later windows: begin from a clean slate.
     quiet wineserver -k || true
     make_prefix
+    # A tree holding a host symbolic link to a folder outside it, for the walks that must not
+    # follow links (Wine cannot create links itself). Rebuilt on every start.
+    rm -rf "$build/hostlinks"
+    mkdir -p "$build/hostlinks/tree/inside" "$build/hostlinks/outside"
+    : > "$build/hostlinks/tree/inside/near.tmp"
+    : > "$build/hostlinks/outside/beyond.tmp"
+    ln -s ../outside "$build/hostlinks/tree/link"
     wineserver -p </dev/null >/dev/null 2>&1
     # The keep-alive window stops Wine from closing its desktop between test programs.
     if [ -f "$build/tests/kes_keepalive.exe" ]; then
