@@ -131,13 +131,13 @@ TEST(Dirscan, IndexWindowsNameFoldersBelowTheIndexOnly) {
         EXPECT_TRUE(n.find_first_of(L"\\:*?") == std::wstring::npos && n != L".." && n != L".. ") << n;
 
     ScratchFolder dir;
-    WriteIndex(dir / L"Cache\\index.dat", "xxAB12CD34yy..\\victim");
+    WriteIndex(dir / L"Cache\\index.dat", "xxAB12CD34yy");
     dir.WriteFile(L"Cache\\AB12CD34\\a.htm", "1");
     dir.WriteFile(L"Cache\\AB12CD34\\index.dat", "i");
     dir.WriteFile(L"Cache\\xAB12CD3\\b.gif", "2");
     dir.WriteFile(L"Cache\\4yy\\c.js", "3");
     dir.WriteFile(L"Cache\\OTHER\\d.htm", "4");
-    dir.WriteFile(L"victim\\keep.txt", "5");
+    dir.WriteFile(L"vict\\keep.txt", "5");
     TraceFileEraser eraser;
     EXPECT_EQ(EraseIndexedFolders(dir / L"Cache", eraser), 3);
     EXPECT_FALSE(FileExists(dir / L"Cache\\AB12CD34\\a.htm"));
@@ -145,8 +145,11 @@ TEST(Dirscan, IndexWindowsNameFoldersBelowTheIndexOnly) {
     EXPECT_FALSE(FileExists(dir / L"Cache\\xAB12CD3\\b.gif"));
     EXPECT_FALSE(FileExists(dir / L"Cache\\4yy\\c.js"));
     EXPECT_TRUE(FileExists(dir / L"Cache\\OTHER\\d.htm"));
-    EXPECT_TRUE(FileExists(dir / L"victim\\keep.txt"));
     EXPECT_TRUE(FileExists(dir / L"Cache\\index.dat"));
+    // A name with a path in it never reaches a folder beside the index's.
+    WriteIndex(dir / L"Cache2\\index.dat", "..\\vict ../vict");
+    EXPECT_EQ(EraseIndexedFolders(dir / L"Cache2", eraser), 0);
+    EXPECT_TRUE(FileExists(dir / L"vict\\keep.txt"));
 }
 
 TEST(Dirscan, ShortOrMissingIndexFails) {

@@ -360,3 +360,18 @@ TEST(EraserWindow, OptionsSeededFromTheBrowserThenRemembered) {
     EXPECT_EQ(again->seHistory.Value(), 33);
     EXPECT_EQ(again->Caption(), L"The Eraser");
 }
+
+// Not a check: shows the window for a screenshot until the file named by KES_SHOT_DONE exists.
+TEST(EraserWindow, DISABLED_ShowForScreenshot) {
+    EraserEnv env;
+    env.ShellFolderValue(L"Recent", env.dir.MakeDir(L"Recent"));
+    env.sys.freeSpace = {1'000'000, 3'048'000};
+    auto form = env.Make();
+    form->Show();
+    form->cmdExecute.Click();
+    wchar_t done[MAX_PATH] = L"", page[8] = L"0";
+    ::GetEnvironmentVariableW(L"KES_SHOT_DONE", done, MAX_PATH);
+    ::GetEnvironmentVariableW(L"KES_SHOT_PAGE", page, 8);
+    form->pc.SetActivePage(form->pc.Page(_wtoi(page) % 4));
+    PumpUntil([&] { return FileExists(done); }, 60000);
+}

@@ -6,6 +6,7 @@
 #include "core/logs.h"
 #include "core/paths.h"
 #include "core/registry.h"
+#include "scan/TreeScan.h"
 #include "ui/dialogs.h"
 
 std::optional<std::wstring>& NetscapeFolder() {
@@ -20,7 +21,7 @@ FreeSpaceSnapshot& FreeSpaceAtStart() {
 
 namespace {
 
-constexpr int kW = 452, kH = 318;
+constexpr int kW = 500, kH = 318;
 constexpr int kPageW = kW - 16, kPageH = 234;
 
 const wchar_t* const kGeneralText =
@@ -61,14 +62,14 @@ TfrmNet::TfrmNet(EraserSystem* system)
       cbURLList(tsInternet, 24, 112, 380, 20, L"Erase recently typed &URL list from browser"),
       cbClearHist(tsInternet, 24, 140, 380, 20, L"Erase &history record files of visited web pages"),
       cbPersistent(tsExplorer, 24, 56, 390, 20, L"&Delete Internet cache files when you close Internet Explorer"),
-      lblKeep(tsExplorer, 24, 92, 210, 20, L"Keep records of visited web pages for"),
-      lblDays(tsExplorer, 300, 92, 60, 20, L"days"),
-      seHistory(tsExplorer, 236, 88, 56, 22, 0, 99, 20),
+      lblKeep(tsExplorer, 24, 92, 250, 20, L"Keep records of visited web pages for"),
+      lblDays(tsExplorer, 342, 92, 60, 20, L"days"),
+      seHistory(tsExplorer, 278, 88, 56, 22, 0, 99, 20),
       cbAOL(tsAOL, 24, 56, 380, 20, L"&Erase America Online cache files"),
       cmdExecute(*this, kW - 3 * 88 - 8, kPageH + 16, 82, 26, L"&Erase Now"),
       cmdClose(*this, kW - 2 * 88 - 8, kPageH + 16, 82, 26, L"&Exit"),
       cmdHelp(*this, kW - 88 - 8, kPageH + 16, 82, 26, L"&Help"),
-      fsb(*this, {125}),
+      fsb(*this, {150}),
       system_(system ? system : &DefaultEraserSystem()) {
     for (ui::Label* l : {&lblGeneral, &lblInternet, &lblExplorer, &lblAOL}) l->SetBold(true);
     for (ui::CheckBox* c : {&cbFind, &cbComputer, &cbRun, &cbDocuments, &cbCookies, &cbCache, &cbURLList,
@@ -191,25 +192,20 @@ void TfrmNet::Clean_IE_History() {
     PurgeHistoryByBrowser(*system_);
 }
 
-void TfrmNet::EmptyNetscapeCaches(const std::wstring& folderIn) {
-    // Every folder at or below Netscape's folder whose path holds "cache" is emptied; hidden
-    // folders count, links are not followed.
-    const std::wstring folder = IncludeTrailingBackslash(folderIn);
-    if (UpperCase(folder).find(L"CACHE") != std::wstring::npos) DeleteFolderContents(folder, false);
-    system_->Pump();
-    std::vector<std::wstring> subs;
-    WIN32_FIND_DATAW fd;
-    FindHandle find(::FindFirstFileExW((folder + L"*").c_str(), FindExInfoBasic, &fd, FindExSearchNameMatch, nullptr, 0));
-    if (!find.valid()) return;
-    do {
-        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-            continue;
-        std::wstring name = fd.cFileName;
-        if (name == L"." || name == L"..") continue;
-        subs.push_back(name);
-    } while (::FindNextFileW(find.get(), &fd));
-    for (const auto& name : subs)
-        if (DirectoryExists(folder + name)) EmptyNetscapeCaches(folder + name + L"\\");
+void TfrmNet::EmptyNetscapeCaches(const std::wstring& folder) {
+    // Every folder at or below Netscape's folder whose path holds "cache" is emptied, the
+    // initial folder included; hidden folders count, links are not followed.
+    TTreeScanner tsCache;
+    tsCache.InitialDirectory = folder;
+    tsCache.FindHiddenFiles = true;
+    tsCache.FindHiddenFolders = true;
+    tsCache.SetFileMask(L"cache");
+    tsCache.OnPumpMessages = [this] { system_->Pump(); };
+    tsCache.OnDirectoryFound = [](TTreeScanner& ts) {
+        const std::wstring& path = ts.FileFound();
+        if (UpperCase(path).find(L"CACHE") != std::wstring::npos) DeleteFolderContents(path, false);
+    };
+    tsCache.Scan();
 }
 
 void TfrmNet::ShowWarning() {
