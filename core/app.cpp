@@ -1,6 +1,13 @@
 #include "core/app.h"
 #include <shellapi.h>
 #include <cwctype>
+#include "core/commontools.h"
+#include "core/completecache.h"
+#include "core/help.h"
+#include "core/Navigator.h"
+#include "core/paths.h"
+#include "core/winhandle.h"
+#include "ui/ui.h"
 
 std::vector<std::wstring> CommandLineArguments() {
     std::vector<std::wstring> args;
@@ -24,6 +31,28 @@ AppMode ModeFromArguments(const std::vector<std::wstring>& args) {
     return AppMode::Unknown;
 }
 
-int RunKestrune(HINSTANCE) {
+std::wstring HelpFileName() { return ProgramFolder() + L"Kestrune.hlp"; }
+
+int RunKestrune(HINSTANCE instance) {
+    AppMode mode = ModeFromArguments(CommandLineArguments());
+    if (mode == AppMode::Unknown) return 0;   // not a switch of this program: nothing is shown
+
+    ComInit com;
+    ui::InitApplication(instance, L"Kestrune");
+    ui::SetHelpHandler([](const std::wstring& topic) { ShowHelpTopic(topic); });
+    CreateCommonTools();
+    try {
+        switch (mode) {
+            case AppMode::Navigator: RunNavigator(); break;
+            case AppMode::CompleteCache: RunCompleteCache(); break;
+            default: RunScheduledMode(mode); break;
+        }
+    } catch (...) {
+        ui::ReportException(std::current_exception());
+    }
+    ui::ProcessMessages();
+    CloseHelpViewer();
+    FreeCommonTools();
+    ui::ProcessMessages();
     return 0;
 }

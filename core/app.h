@@ -12,3 +12,9 @@ AppMode ModeFromArguments(const std::vector<std::wstring>& args);
 std::vector<std::wstring> CommandLineArguments();
 
 int RunKestrune(HINSTANCE instance);
+
+// The help file the topics belong to: the program folder + "Kestrune.hlp".
+std::wstring HelpFileName();
+
+// The scheduler's modes (/CLEANJUNK, /CLEANHISTORY, /REGISTRYCLEAN, /SETSCHEDULE).
+void RunScheduledMode(AppMode mode);

@@ -211,6 +211,10 @@ void ShowRegistryAccessError() {
 // --- files ----------------------------------------------------------------------------------
 
 bool IsFileInUse(const std::wstring& path) {
+    // A read-only file cannot be opened for writing; say so even where the platform would let
+    // a privileged user open it (Wine run as root does).
+    DWORD attrs = ::GetFileAttributesW(path.c_str());
+    if (attrs == INVALID_FILE_ATTRIBUTES || (attrs & FILE_ATTRIBUTE_READONLY)) return true;
     UniqueHandle h(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     return !h.valid();
 }

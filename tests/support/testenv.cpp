@@ -171,6 +171,29 @@ std::wstring ProductBinFolder() {
     return ExtractFilePath(t) + L"bin\\";
 }
 
+int RunProgram(const std::wstring& exe, const std::wstring& arguments, DWORD timeoutMs) {
+    std::wstring cmd = L"\"" + exe + L"\" " + arguments;
+    STARTUPINFOW si{sizeof(si)};
+    PROCESS_INFORMATION pi{};
+    if (!::CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return -2;
+    UniqueHandle process(pi.hProcess), thread(pi.hThread);
+    // Pump while waiting: the child may broadcast messages to top-level windows.
+    DWORD start = ::GetTickCount();
+    for (;;) {
+        DWORD w = ::MsgWaitForMultipleObjects(1, &pi.hProcess, FALSE, 100, QS_ALLINPUT);
+        if (w == WAIT_OBJECT_0) break;
+        PumpPending();
+        if (::GetTickCount() - start > timeoutMs) {
+            ::TerminateProcess(pi.hProcess, 99);
+            ::WaitForSingleObject(pi.hProcess, 5000);
+            return -1;
+        }
+    }
+    DWORD code = 0;
+    ::GetExitCodeProcess(pi.hProcess, &code);
+    return static_cast<int>(code);
+}
+
 std::wstring Widen(const std::string& s) {
     if (s.empty()) return std::wstring();
     int n = ::MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);

@@ -74,6 +74,10 @@ std::string ReadTextFile(const std::wstring& path);
 std::wstring TestBinFolder();
 std::wstring ProductBinFolder();
 
+// Starts a program with a command line and waits for it; answers its exit code, or -1 when it
+// did not end within the timeout (it is then terminated, so a test never hangs).
+int RunProgram(const std::wstring& exe, const std::wstring& arguments, DWORD timeoutMs = 60000);
+
 // UTF-8 <-> UTF-16 for test data.
 std::wstring Widen(const std::string& s);
 std::string Narrow(const std::wstring& s);
