@@ -1,13 +1,24 @@
-// The tools this build has, for the navigator's buttons.
+// The tools this build has: the navigator's buttons and the scheduler's command-line modes.
 #include "core/Navigator.h"
+#include "core/app.h"
+#include "logs/logs.h"
+#include "sched/sched.h"
+#include "tools/eraser/Net.h"
 
 NavigatorActions DefaultNavigatorActions() {
     NavigatorActions a;
+    a.eraser = [] { ShowEraser(); };
+    a.schedule = [] { ShowScheduler(); };
+    a.logs = [] { ShowLogsViewer(); };
     return a;
 }
 
-#include "core/app.h"
-
 void RunScheduledMode(AppMode mode) {
-    (void)mode;
+    switch (mode) {
+        case AppMode::CleanJunk: RunScheduledTask(SchedTask::Junk); break;
+        case AppMode::CleanHistory: RunScheduledTask(SchedTask::Eraser); break;
+        case AppMode::RegistryClean: RunScheduledTask(SchedTask::Registry); break;
+        case AppMode::SetSchedule: ShowScheduler(); break;
+        default: break;
+    }
 }
