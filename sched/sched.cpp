@@ -217,8 +217,8 @@ void TfrmSched::ToggleMaintenance() {
     bool any = cbJunk.Checked() || cbEraser.Checked() || cbRegistry.Checked();
     HWND resident = ::FindWindowW(kResidentWindowClass, nullptr);
     if (any) {
+        WriteRegString(kRunKey, kResidentRunValue, ResidentCommand());
         if (!resident) {
-            WriteRegString(kRunKey, kResidentRunValue, ResidentCommand());
             std::wstring exe = ProgramFolder() + kResidentExeName;
             if (FileExists(exe)) ShellOpen(exe, L"OPEN");
         }

@@ -1,5 +1,6 @@
 #include "sched/schedule.h"
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <cwctype>
@@ -161,34 +162,22 @@ std::optional<long long> ParseWholeNumber(const std::wstring& text) {
 
 std::optional<double> ParseDayFraction(const std::wstring& text) {
     std::wstring t = Trim(text);
-    if (t.empty()) return std::nullopt;
-    size_t i = 0;
-    bool negative = false;
-    if (t[i] == L'+' || t[i] == L'-') { negative = t[i] == L'-'; ++i; }
-    double mantissa = 0;
-    int digits = 0, scale = 0;
-    for (; i < t.size() && t[i] >= L'0' && t[i] <= L'9'; ++i, ++digits) mantissa = mantissa * 10 + (t[i] - L'0');
-    if (i < t.size() && (t[i] == L'.' || t[i] == L',')) {
-        ++i;
-        for (; i < t.size() && t[i] >= L'0' && t[i] <= L'9'; ++i, ++digits) {
-            mantissa = mantissa * 10 + (t[i] - L'0');
-            --scale;
-        }
+    if (t.empty() || t.size() > 64) return std::nullopt;
+    // Plain ASCII with "." as separator, read independently of any locale.
+    std::string a;
+    for (wchar_t c : t) {
+        if (c == L',') c = L'.';
+        if (c > 127) return std::nullopt;
+        a += static_cast<char>(c);
     }
-    if (digits == 0) return std::nullopt;
-    if (i < t.size() && (t[i] == L'e' || t[i] == L'E')) {
-        ++i;
-        bool expNeg = false;
-        if (i < t.size() && (t[i] == L'+' || t[i] == L'-')) { expNeg = t[i] == L'-'; ++i; }
-        int e = 0, expDigits = 0;
-        for (; i < t.size() && t[i] >= L'0' && t[i] <= L'9'; ++i, ++expDigits) e = std::min(e * 10 + (t[i] - L'0'), 400);
-        if (expDigits == 0) return std::nullopt;
-        scale += expNeg ? -e : e;
-    }
-    if (i != t.size()) return std::nullopt;
-    double v = mantissa * std::pow(10.0, scale);
-    if (!std::isfinite(v)) return std::nullopt;
-    return negative ? -v : v;
+    size_t start = a[0] == '+' ? 1 : 0;
+    if (start < a.size() && (a[start] == '+' || a[start] == '-') && start == 1) return std::nullopt;
+    double v = 0;
+    const char* first = a.data() + start;
+    const char* last = a.data() + a.size();
+    auto [ptr, ec] = std::from_chars(first, last, v, std::chars_format::general);
+    if (ec != std::errc() || ptr != last || !std::isfinite(v)) return std::nullopt;
+    return v;
 }
 
 std::wstring FormatDayFraction(double fraction) {

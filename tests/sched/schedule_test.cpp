@@ -111,7 +111,7 @@ TEST(ScheduleNextRun, ResultIsInWholeMilliseconds) {
 
 TEST(ScheduleParams, FractionsReadWithEitherSeparator) {
     EXPECT_EQ(FormatDayFraction(0.5), L"0.5");
-    EXPECT_DOUBLE_EQ(*ParseDayFraction(FormatDayFraction(1.0 / 3.0)), 1.0 / 3.0);
+    EXPECT_NEAR(*ParseDayFraction(FormatDayFraction(1.0 / 3.0)), 1.0 / 3.0, 1e-12);
     EXPECT_DOUBLE_EQ(*ParseDayFraction(L"0,333333333333333"), 0.333333333333333);
     EXPECT_DOUBLE_EQ(*ParseDayFraction(L" 0.25 "), 0.25);
     for (const wchar_t* bad : {L"", L"x", L"0.5x", L"1e", L"--1", L"."}) EXPECT_FALSE(ParseDayFraction(bad)) << bad;
@@ -155,7 +155,7 @@ TEST_F(ScheduleStore, FirstCheckGivesTheDefaultScheduleOnce) {
     EXPECT_EQ(ReadRegInteger(key, L"SchedType"), 2);
     auto sp = SplitParams(ReadRegString(key, L"Params"));
     EXPECT_EQ(sp.n, L"5");
-    EXPECT_DOUBLE_EQ(*ParseDayFraction(sp.p), 1.0 / 3.0);
+    EXPECT_NEAR(*ParseDayFraction(sp.p), 1.0 / 3.0, 1e-12);
     EXPECT_EQ(Show(*ReadDateTimeValue(key, L"NextRun")), "2024-01-11 00:00:00.000");
     auto texts = ComputeScheduleTexts(key, now);
     EXPECT_EQ(texts.schedule.value_or(L""), L"Every 5 Days at " + ShortTimeText(1.0 / 3.0));
