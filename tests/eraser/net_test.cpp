@@ -78,6 +78,7 @@ void WriteIndex(const std::wstring& path, const std::string& text, size_t size) 
 TEST(EraserWindow, EveryOptionClearedStillSetsTheBrowserOptionsAndCompletes) {
     EraserEnv env;
     env.sys.freeSpace = {5'000'000, 4'000'000};   // free space shrank during the run
+    WriteRegBool(L"\\Software\\Ostrel\\Kestrune\\Logs", L"DoPriv", false);
     auto form = env.Make();
     EraserEnv::CheckOnly(*form, {});
     form->seHistory.SetValue(7);
@@ -98,6 +99,9 @@ TEST(EraserWindow, EveryOptionClearedStillSetsTheBrowserOptionsAndCompletes) {
     EXPECT_TRUE(form->cmdExecute.Enabled() && form->cmdClose.Enabled() && form->cmdHelp.Enabled());
     EXPECT_FALSE(form->pg().Visible());
     EXPECT_TRUE(env.sys.steps.empty());   // no browser, no clock
+    form->FormShow();
+    form->Close();
+    EXPECT_FALSE(FileExists(env.dir / L"prog\\Manual_Privacy_Log.txt"));   // manual log switched off
 }
 
 TEST(EraserWindow, CookieFolderKeepsIndexesReportsTheLockedFileAndIsCompletedAtNextStart) {
@@ -313,14 +317,23 @@ TEST(EraserWindow, NetscapeTracesBelowItsFolder) {
     env.dir.WriteFile(L"Netscape\\Communicator\\Users\\me\\bookmark.htm", "b");
     env.dir.WriteFile(L"Netscape\\cookies.txt", "outside");   // above the Netscape folder
 
+    const std::wstring locked = me + L"Cache\\A0\\M2.gif";
+    UniqueHandle hold(::CreateFileW(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+
     auto form = env.Make();
     EraserEnv::CheckOnly(*form, {&form->cbCookies, &form->cbCache, &form->cbClearHist, &form->cbURLList});
     form->cmdExecute.Click();
-    EXPECT_EQ(env.dialogs.Count(), 0u);
+    hold.reset();
+    // The file the shell could not remove from the cache is reported, not passed over.
+    EXPECT_EQ(form->LastFailedFiles(), std::vector<std::wstring>{locked});
+    ASSERT_EQ(env.dialogs.Count(), 1u);
+    EXPECT_NE(env.dialogs.Last().text.find(locked), std::wstring::npos);
+    EXPECT_TRUE(FileExists(locked));
+    EXPECT_FALSE(FileExists(me + L"Cache\\M1.htm"));
     EXPECT_FALSE(FileExists(me + L"cookies.txt"));
     EXPECT_FALSE(FileExists(me + L"netscape.hst"));
     EXPECT_EQ(ReadTextFile(me + L"prefs.js"), "user_pref(\"x\", 1);\n");
-    EXPECT_TRUE(DirectoryExists(me + L"Cache") && IsFolderEmpty(me + L"Cache\\"));
+    EXPECT_TRUE(DirectoryExists(me + L"Cache"));
     EXPECT_TRUE(FileExists(me + L"bookmark.htm"));
     EXPECT_TRUE(FileExists(env.dir / L"Netscape\\cookies.txt"));
     EXPECT_EQ(NetscapeFolder().value_or(L"?"), env.dir / L"Netscape\\Communicator\\");

@@ -82,6 +82,34 @@ bool ScanDirectory(const std::wstring& folderIn, const std::wstring& mask, const
     return true;
 }
 
+static void ListInto(const std::wstring& folder, size_t limit, std::vector<std::wstring>& out) {
+    WIN32_FIND_DATAW fd;
+    std::vector<std::wstring> subs;
+    {
+        FindHandle find(::FindFirstFileExW((folder + L"*").c_str(), FindExInfoBasic, &fd, FindExSearchNameMatch,
+                                           nullptr, 0));
+        if (!find.valid()) return;
+        do {
+            const DWORD a = fd.dwFileAttributes;
+            if (a & FILE_ATTRIBUTE_DIRECTORY) {
+                if (!IsDots(fd.cFileName) && !(a & FILE_ATTRIBUTE_REPARSE_POINT)) subs.push_back(fd.cFileName);
+            } else if (out.size() < limit) {
+                out.push_back(folder + fd.cFileName);
+            }
+        } while (::FindNextFileW(find.get(), &fd));
+    }
+    for (const auto& s : subs) {
+        if (out.size() >= limit) return;
+        ListInto(folder + s + L"\\", limit, out);
+    }
+}
+
+std::vector<std::wstring> ListFilesBelow(const std::wstring& folder, size_t limit) {
+    std::vector<std::wstring> out;
+    ListInto(IncludeTrailingBackslash(folder), limit, out);
+    return out;
+}
+
 bool TraceFileEraser::DeleteTraceFile(const std::wstring& folder, const WIN32_FIND_DATAW& entry) {
     if (UpperCase(entry.cFileName) == L"INDEX.DAT") return true;
     const std::wstring path = folder + entry.cFileName;

@@ -46,6 +46,10 @@ public:
 // ends are kept as they were. Answers whether anything was removed.
 bool StripUrlHistoryText(const std::string& text, std::string& result);
 
+// Every file at or below the folder (hidden and system ones too; links not followed), at most
+// `limit` of them: what an emptied folder still holds.
+std::vector<std::wstring> ListFilesBelow(const std::wstring& folder, size_t limit = 1000);
+
 // --- browser indexes ---------------------------------------------------------------------------
 inline constexpr size_t kIndexWindowBytes = 500;
 

@@ -183,7 +183,7 @@ void TfrmNet::Clean_IE_History() {
     if (!history) return;
     // The numbered day and week folders are emptied outright, on every Windows family.
     for (const auto& folder : NumberedHistoryFolders(*history))
-        if (DirectoryExists(folder)) DeleteFolderContents(folder, false);
+        if (DirectoryExists(folder) && IsPathInside(folder, *history)) EmptyTraceFolder(folder);
     try {
         EraseIndexedFolders(*history, *eraser_);
     } catch (const KesError&) {
@@ -201,11 +201,28 @@ void TfrmNet::EmptyNetscapeCaches(const std::wstring& folder) {
     tsCache.FindHiddenFolders = true;
     tsCache.SetFileMask(L"cache");
     tsCache.OnPumpMessages = [this] { system_->Pump(); };
-    tsCache.OnDirectoryFound = [](TTreeScanner& ts) {
+    std::wstring emptied;   // below an emptied folder, what is left was already reported
+    tsCache.OnDirectoryFound = [this, &emptied](TTreeScanner& ts) {
         const std::wstring& path = ts.FileFound();
-        if (UpperCase(path).find(L"CACHE") != std::wstring::npos) DeleteFolderContents(path, false);
+        if (!emptied.empty() && IsPathInside(path, emptied)) return;
+        if (UpperCase(path).find(L"CACHE") == std::wstring::npos) return;
+        EmptyTraceFolder(path);
+        emptied = path;
     };
     tsCache.Scan();
+}
+
+bool TfrmNet::EmptyTraceFolder(const std::wstring& folder) {
+    if (!DirectoryExists(folder)) return false;
+    if (IsFolderEmpty(IncludeTrailingBackslash(folder))) return true;
+    bool ok = DeleteFolderContents(folder, false);
+    // A folder that may not be emptied at all is left alone. Otherwise the shell may have
+    // stopped at the first file in use: the rest go one by one, and what still stays is
+    // reported like any other file that could not be deleted.
+    if (!IsSafeFolderToEmpty(folder)) return false;
+    for (const auto& f : ListFilesBelow(folder))
+        if (!::DeleteFileW(f.c_str())) eraser_->FailedFiles.push_back(f);
+    return ok && IsFolderEmpty(IncludeTrailingBackslash(folder));
 }
 
 void TfrmNet::ShowWarning() {
@@ -295,9 +312,7 @@ void TfrmNet::Run() {
             return;
         }
         // An already empty folder is no failure.
-        bool emptied = DirectoryExists(*recent) &&
-                       (IsFolderEmpty(IncludeTrailingBackslash(*recent)) || DeleteFolderContents(*recent, false));
-        if (!emptied) ui::ShowMessage(L"Error removing recent documents information.");
+        if (!EmptyTraceFolder(*recent)) ui::ShowMessage(L"Error removing recent documents information.");
         for (const wchar_t* sub : {L"StreamMRU", L"RecentDocs", L"Documents"})
             RemoveKey(HKEY_CURRENT_USER, std::wstring(kExplorerKey) + L"\\" + sub, nullptr);
         StepDone();
@@ -366,7 +381,7 @@ void TfrmNet::Run() {
     if (cbAOL.Checked()) {
         if (auto aol = ResolveAolCacheFolder()) {
             BeginStep(L"Removing America Online cache");
-            DeleteFolderContents(*aol, false);
+            EmptyTraceFolder(*aol);
         }
     }
     // 16-18

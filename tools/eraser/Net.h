@@ -77,6 +77,8 @@ private:
     void StepDone();
     void RemoveKey(HKEY root, const std::wstring& path, const wchar_t* failureText);
     void EmptyNetscapeCaches(const std::wstring& folder);
+    // Empties a trace folder; files still in it afterwards go to FailedFiles.
+    bool EmptyTraceFolder(const std::wstring& folder);
     void ShowWarning();
 
     EraserSystem* system_;
