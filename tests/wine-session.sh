@@ -14,6 +14,15 @@ build="$KESTRUNE_BUILD_DIR"
 
 quiet() { "$@" </dev/null >/dev/null 2>&1; }
 
+# Without a window manager (Xvfb) the windows Wine hands to X get no frame or caption; let Wine
+# draw them itself, so screenshots show windows as a user sees them.
+wine_draws_frames() {
+  [ -f "$WINEPREFIX/.kestrune-frames" ] && return 0
+  quiet wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f || true
+  quiet wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f || true
+  touch "$WINEPREFIX/.kestrune-frames"
+}
+
 make_prefix() {
   [ -f "$WINEPREFIX/.kestrune-ready" ] && return 0
   rm -rf "$WINEPREFIX"
@@ -44,6 +53,7 @@ case "$action" in
     # A server started without a display poisons later windows: begin from a clean slate.
     quiet wineserver -k || true
     make_prefix
+    wine_draws_frames
     # A tree holding a host symbolic link to a folder outside it, for the walks that must not
     # follow links (Wine cannot create links itself). Rebuilt on every start.
     rm -rf "$build/hostlinks"
