@@ -9,27 +9,24 @@ std::wstring NormalizeKeyPath(const std::wstring& path) {
     return s;
 }
 
+static LONG OpenOrCreate(HKEY root, const std::wstring& path, bool create, REGSAM access, RegKey& key) {
+    std::wstring p = NormalizeKeyPath(path);
+    LONG rc = create ? ::RegCreateKeyExW(root, p.c_str(), 0, nullptr, 0, access, nullptr, key.put(), nullptr)
+                     : ::RegOpenKeyExW(root, p.c_str(), 0, access, key.put());
+    if (rc != ERROR_SUCCESS) key.reset();
+    return rc;
+}
+
 RegKey OpenKey(HKEY root, const std::wstring& path, bool create, REGSAM access) {
     RegKey key;
-    std::wstring p = NormalizeKeyPath(path);
-    LONG rc;
-    if (create)
-        rc = ::RegCreateKeyExW(root, p.c_str(), 0, nullptr, 0, access, nullptr, key.put(), nullptr);
-    else
-        rc = ::RegOpenKeyExW(root, p.c_str(), 0, access, key.put());
-    if (rc != ERROR_SUCCESS) key.reset();
+    OpenOrCreate(root, path, create, access, key);
     return key;
 }
 
 RegKey OpenKeyOrThrow(HKEY root, const std::wstring& path, bool create, REGSAM access) {
     RegKey key;
-    std::wstring p = NormalizeKeyPath(path);
-    LONG rc;
-    if (create)
-        rc = ::RegCreateKeyExW(root, p.c_str(), 0, nullptr, 0, access, nullptr, key.put(), nullptr);
-    else
-        rc = ::RegOpenKeyExW(root, p.c_str(), 0, access, key.put());
-    if (rc != ERROR_SUCCESS) ThrowSystemError(L"Failed to open key \\" + p, static_cast<DWORD>(rc));
+    LONG rc = OpenOrCreate(root, path, create, access, key);
+    if (rc != ERROR_SUCCESS) ThrowSystemError(L"Failed to open key \\" + NormalizeKeyPath(path), static_cast<DWORD>(rc));
     return key;
 }
 
