@@ -266,7 +266,7 @@ void TfrmNet::cmdExecuteClick() {
 }
 
 void TfrmNet::Run() {
-    // 1-3
+    // Start: the free-space measure, empty status, busy window.
     FreeSpaceAtStart() = system_->MeasureFreeSpace();
     fsb.SetPanelText(0, L"");
     fsb.SetPanelText(1, L"");
@@ -283,7 +283,7 @@ void TfrmNet::Run() {
     pg().SetPosition(0);
     pg().SetVisible(true);
 
-    // 4
+    // Netscape is looked up afresh at every run.
     NetscapeFolder() = ResolveNetscapeFolder();
     const auto& netscape = NetscapeFolder();
 
@@ -365,7 +365,7 @@ void TfrmNet::Run() {
         if (netscape) ScanDirectory(*netscape, L"prefs.js", eraser_->StripCallback());
         StepDone();
     }
-    // 13, 14: the browser's own options, at every run.
+    // The browser's own retention options, written at every run.
     BeginStep(L"Setting Internet Explorer Cache Options");
     {
         RegKey cache = OpenKeyOrThrow(HKEY_CURRENT_USER, InternetSettings(L"Cache"), true);
@@ -377,14 +377,14 @@ void TfrmNet::Run() {
         RegKey key = OpenKeyOrThrow(HKEY_CURRENT_USER, InternetSettings(sub), true);
         SetDword(key.get(), L"DaysToKeep", static_cast<uint32_t>(seHistory.Value()));
     }
-    // 15
+    // America Online
     if (cbAOL.Checked()) {
         if (auto aol = ResolveAolCacheFolder()) {
             BeginStep(L"Removing America Online cache");
             EmptyTraceFolder(*aol);
         }
     }
-    // 16-18
+    // Completed: the texts, the tip and the warning.
     lastRecovered_ = RecoveredSpace(FreeSpaceAtStart(), system_->MeasureFreeSpace());
     fsb.SetPanelText(0, kErasedText);
     fsb.SetPanelText(1, SpaceRecoveredText(lastRecovered_));
