@@ -128,8 +128,11 @@ bool WriteBatch(const std::wstring& name, const std::wstring& folder) {
     if (!IsSafeFolderToEmpty(folder)) return false;
     RegKey privacy = OpenKeyOrThrow(HKEY_CURRENT_USER, kEraserPrivacyKey, true);
     SetString(privacy.get(), name, ExcludeTrailingBackslash(folder));
-    HKEY root = IsAdministrator() ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
-    RegKey runOnce = OpenKeyOrThrow(root, kRunOnceKey, true);
+    // The machine's list for administrators; when that is refused (an administrator without
+    // elevation) the user's list serves as well, so the record is never left without its entry.
+    RegKey runOnce;
+    if (IsAdministrator()) runOnce = OpenKey(HKEY_LOCAL_MACHINE, kRunOnceKey, true);
+    if (!runOnce) runOnce = OpenKeyOrThrow(HKEY_CURRENT_USER, kRunOnceKey, true);
     SetString(runOnce.get(), kRunOnceValue, CompleteCacheCommand(ProgramFolder()));
     return true;
 }
