@@ -106,6 +106,9 @@ TfrmLogs::TfrmLogs() : ui::Form(L"Tool Action Logs", 720, 500, ui::FormStyle::Di
     imgStatHeading.OnPaint = [](HDC dc, const RECT& rc) { Tcommontools::DrawImage(dc, rc, kImgProperties); };
     imgSetHeading.OnPaint = [](HDC dc, const RECT& rc) { Tcommontools::DrawImage(dc, rc, kImgCheckAll); };
     BuildStatistics();
+    // Frames sit behind the boxes they group.
+    for (ui::GroupBox* g : {&gbManual, &gbAuto})
+        if (g->Handle()) ::SetWindowPos(g->Handle(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
     // The side picture: logs, statistics or settings.
     imgSide.OnPaint = [this](HDC dc, const RECT& rc) {

@@ -10,12 +10,20 @@ bool ShutDownOptionOffered(SchedTask task) {
 }
 
 TfrmSProps::TfrmSProps(SchedTask task, bool taskEnabled, ui::Form* owner)
-    : ui::Form(L"Scheduled Item Properties", 444, 396, ui::FormStyle::Dialog, owner),
+    : ui::Form(L"Scheduled Item Properties", 470, 396, ui::FormStyle::Dialog, owner),
       task_(task),
       taskEnabled_(taskEnabled) {
     HelpTopic = L"Scheduled_Maintenance_Enabling_scheduled_maintenance_for_a_specific_action";
     DefaultButton = &cmdOK;
     CancelButton = &cmdCancel;
+    // Frames sit behind the options they group.
+    for (ui::GroupBox* g : {&gbTimed, &gbExternal, &gbNext})
+    {
+        if (g->Handle()) ::SetWindowPos(g->Handle(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    // A frame does not paint its inside: the panel paints it, under its children.
+    if (HWND h = body.Handle())
+        ::SetWindowLongPtrW(h, GWL_STYLE, ::GetWindowLongPtrW(h, GWL_STYLE) & ~static_cast<LONG_PTR>(WS_CLIPCHILDREN));
     for (const wchar_t* day : kWeekdayNames) cbDays.AddItem(day);
     cbDays.SetItemIndex(0);
     if (!ShutDownOptionOffered(task)) optWinEnd.SetVisible(false);
