@@ -687,8 +687,7 @@ bool Form::PreTranslate(MSG& msg) {
                 return true;
             }
             bool wantsReturn = focus && ClassIs(focus, L"Edit") && (::GetWindowLongPtrW(focus, GWL_STYLE) & ES_WANTRETURN);
-            if (!wantsReturn && DefaultButton && DefaultButton->Enabled() && DefaultButton->Handle() &&
-                ::IsWindowVisible(DefaultButton->Handle())) {
+            if (!wantsReturn && DefaultButton && DefaultButton->Enabled() && DefaultButton->Visible()) {
                 DefaultButton->Click();
                 return true;
             }

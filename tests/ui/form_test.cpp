@@ -41,3 +41,149 @@ TEST(Form, ThrowingHandlerIsReported) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Form, PageChangeCanBeRefused) {
+    TabForm f;
+    int changes = 0;
+    bool allow = false;
+    f.pc.OnChanging = [&] { return allow; };
+    f.pc.OnChange = [&] { ++changes; };
+    EXPECT_EQ(f.pc.ActivePageIndex(), 0);
+    EXPECT_TRUE(f.tsOne.Visible());
+    f.pc.SetActivePage(f.tsTwo);
+    EXPECT_EQ(f.pc.ActivePageIndex(), 0);
+    EXPECT_EQ(changes, 0);
+    allow = true;
+    f.pc.SetActivePage(f.tsTwo);
+    EXPECT_EQ(f.pc.ActivePage(), &f.tsTwo);
+    EXPECT_TRUE(f.tsTwo.Visible());
+    EXPECT_FALSE(f.tsOne.Visible());
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(TabCtrl_GetCurSel(f.pc.Handle()), 1);
+    // Hiding the tab of the active page moves to the other page; the tab control keeps one tab.
+    f.tsTwo.SetTabVisible(false);
+    EXPECT_EQ(f.pc.ActivePageIndex(), 0);
+    EXPECT_EQ(TabCtrl_GetItemCount(f.pc.Handle()), 1);
+}
+
+TEST(Form, ShowModalEndsWhenClosedFromTimerAndEnablesOwner) {
+    ui::Form owner(L"Owner", 200, 100);
+    ui::Form dlg(L"Modal", 200, 100, ui::FormStyle::Dialog, &owner);
+    bool ownerDisabledMeanwhile = false;
+    int closes = 0, shows = 0;
+    dlg.OnShow = [&] { ++shows; ::SetTimer(dlg.Handle(), 1, 20, nullptr); };
+    dlg.OnClose = [&] { ++closes; };
+    dlg.OnMessage = [&](UINT msg, WPARAM, LPARAM) {
+        if (msg == WM_TIMER) {
+            ownerDisabledMeanwhile = !::IsWindowEnabled(owner.Handle()) && dlg.IsModal();
+            dlg.Close();
+        }
+    };
+    dlg.ShowModal();
+    EXPECT_TRUE(ownerDisabledMeanwhile);
+    EXPECT_TRUE(::IsWindowEnabled(owner.Handle()));
+    EXPECT_TRUE(dlg.IsClosed());
+    EXPECT_FALSE(dlg.IsModal());
+    EXPECT_EQ(shows, 1);
+    dlg.Close();   // a second close does nothing
+    EXPECT_EQ(closes, 1);
+}
+
+TEST(Form, CloseBoxClosesAndKeysReachPreview) {
+    ui::DialogScript script;
+    ui::Form f(L"Keys", 200, 100);
+    ui::Button ok{f, 8, 8, 75, 25, L"OK"};
+    ui::Edit ed{f, 8, 40, 100, 22};
+    int okClicks = 0;
+    std::vector<WORD> preview;
+    ok.OnClick = [&] { ++okClicks; };
+    f.DefaultButton = &ok;
+    f.KeyPreview = true;
+    f.HelpTopic = L"Junk_Files";
+    f.OnKeyDown = [&](WORD vk) { preview.push_back(vk); return vk == 'Q'; };
+    MSG m{ed.Handle(), WM_KEYDOWN, 'Q', 0};
+    EXPECT_TRUE(f.PreTranslate(m));
+    m.wParam = VK_RETURN;
+    EXPECT_TRUE(f.PreTranslate(m));
+    EXPECT_EQ(okClicks, 1);
+    m.wParam = VK_F1;
+    EXPECT_TRUE(f.PreTranslate(m));
+    ASSERT_EQ(script.Count(), 1u);   // no help handler: a message names the topic
+    EXPECT_NE(script.Last().text.find(L"Junk_Files"), std::wstring::npos);
+    EXPECT_EQ(preview, (std::vector<WORD>{'Q', VK_RETURN, VK_F1}));
+    ::SendMessageW(f.Handle(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(f.IsClosed());
+}
+
+TEST(Form, StatusBarPanelsOnHiddenForm) {
+    ui::Form f(L"Status", 300, 100, ui::FormStyle::Sizeable);
+    ui::StatusBar sb{f, {120, 80}};
+    EXPECT_EQ(sb.PanelCount(), 3);
+    sb.SetPanelText(0, L"Scanning...");
+    sb.SetPanelText(2, L"12 files");
+    sb.SetPanelText(7, L"ignored");
+    EXPECT_EQ(sb.PanelText(0), L"Scanning...");
+    EXPECT_EQ(sb.Text(), L"Scanning...");
+    EXPECT_EQ(sb.PanelText(1), L"");
+    EXPECT_EQ(sb.PanelText(2), L"12 files");
+    EXPECT_EQ(sb.PanelText(7), L"");
+    ui::ProgressBar& pb = sb.PanelProgress(1);
+    EXPECT_FALSE(pb.Visible());
+    pb.SetRange(0, 50);
+    pb.SetPosition(20);
+    EXPECT_EQ(pb.Position(), 20);
+    EXPECT_EQ(pb.Max(), 50);
+    EXPECT_EQ(&sb.PanelProgress(1), &pb);
+}
+
+TEST(Dialogs, ScriptAnswersInputBoxAndMessages) {
+    ui::DialogScript script;
+    script.AnswerText(L"*.bak");
+    script.AnswerCancel();
+    script.Answer(ui::MsgResult::No);
+    EXPECT_EQ(ui::InputBox(L"Add", L"File mask:", L"*.tmp"), L"*.bak");
+    EXPECT_EQ(ui::InputBox(L"Add", L"File mask:", L"*.tmp"), L"*.tmp");   // cancelled
+    EXPECT_EQ(ui::MessageBox(L"Remove?", L"Kestrune", ui::MsgIcon::Question, ui::MsgButtons::YesNo), ui::MsgResult::No);
+    // The queue is empty: the defaults.
+    EXPECT_EQ(ui::MessageBox(L"Remove?", L"Kestrune", ui::MsgIcon::Question, ui::MsgButtons::YesNo), ui::MsgResult::Yes);
+    EXPECT_EQ(ui::InputBox(L"Add", L"File mask:", L"*.old"), L"*.old");
+    std::wstring folder = L"C:\\windows";
+    EXPECT_FALSE(ui::SelectFolder(L"Pick", folder));
+    EXPECT_EQ(folder, L"C:\\windows");
+    script.AnswerText(L"C:\\temp\\");
+    EXPECT_TRUE(ui::SelectFolder(L"Pick", folder));
+    EXPECT_EQ(folder, L"C:\\temp");
+    ASSERT_EQ(script.Count(), 7u);
+    EXPECT_EQ(script.Seen()[0].kind, ui::DialogRequest::Input);
+    EXPECT_EQ(script.Seen()[0].caption, L"Add");
+    EXPECT_EQ(script.Seen()[0].text, L"File mask:");
+    EXPECT_EQ(script.Seen()[0].defaultText, L"*.tmp");
+    EXPECT_EQ(script.Seen()[5].kind, ui::DialogRequest::Folder);
+    EXPECT_EQ(script.Seen()[5].defaultText, L"C:\\windows");
+}
+
+bool g_accept = false;
+
+// Types into the input box that is now active and presses Enter or Esc.
+void CALLBACK AnswerInputBox(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    HWND box = ::FindWindowW(L"KestruneWindow", L"Title");
+    auto* f = dynamic_cast<ui::Form*>(ui::Control::FromHandle(box));
+    if (!f) return;
+    HWND edit = ::FindWindowExW(box, nullptr, L"Edit", nullptr);
+    if (edit && g_accept) ::SetWindowTextW(edit, L"typed");
+    MSG m{edit, WM_KEYDOWN, static_cast<WPARAM>(g_accept ? VK_RETURN : VK_ESCAPE), 0};
+    f->PreTranslate(m);
+}
+
+TEST(Dialogs, RealInputBoxReturnsTypedTextOrDefault) {
+    for (bool accept : {true, false}) {
+        g_accept = accept;
+        ::SetTimer(nullptr, 0, 50, AnswerInputBox);
+        EXPECT_EQ(ui::InputBox(L"Title", L"Prompt:", L"default"), accept ? L"typed" : L"default");
+    }
+}
+
+}  // namespace
