@@ -12,7 +12,7 @@ PageControl::PageControl(Container& parent, int x, int y, int w, int h) {
 
 TabPage::TabPage(PageControl& owner, const std::wstring& caption) : owner_(&owner), index_(owner.PageCount()) {
     visible_ = false;
-    Create(&owner, detail::kWindowClass, caption, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, 0, 0, 10, 10);
+    Create(&owner, detail::kWindowClass, caption, 0, WS_EX_CONTROLPARENT, 0, 0, 10, 10);
     owner.AddPage(this);
 }
 

@@ -371,7 +371,9 @@ void Control::Create(Container* parent, const wchar_t* className, const std::wst
     HWND parentHwnd = parent ? parent->Handle() : nullptr;
     HMENU id = nullptr;
     if (parent) {
-        style |= WS_CHILD | WS_CLIPSIBLINGS;
+        // No WS_CLIPSIBLINGS, as in dialogs: the first created sibling is on top, and a group box
+        // created before the controls it frames must not hide them.
+        style |= WS_CHILD;
         if (visible_) style |= WS_VISIBLE;
         id = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(g_nextId++));
         if (g_nextId > 0xFFF0) g_nextId = 1000;
@@ -501,7 +503,7 @@ bool Control::HandleCtlColor(HDC dc, LRESULT& result) {
 
 // --- containers -------------------------------------------------------------------------------
 Panel::Panel(Container& parent, int x, int y, int w, int h, bool border) {
-    Create(&parent, detail::kWindowClass, L"", WS_CLIPCHILDREN, WS_EX_CONTROLPARENT | (border ? WS_EX_STATICEDGE : 0),
+    Create(&parent, detail::kWindowClass, L"", 0, WS_EX_CONTROLPARENT | (border ? WS_EX_STATICEDGE : 0),
            x, y, w, h);
 }
 
@@ -512,7 +514,8 @@ GroupBox::GroupBox(Container& parent, int x, int y, int w, int h, const std::wst
 // --- Form -------------------------------------------------------------------------------------
 Form::Form(const std::wstring& caption, int clientWidth, int clientHeight, FormStyle style, Form* owner)
     : owner_(owner) {
-    DWORD ws = WS_CLIPCHILDREN, ex = WS_EX_CONTROLPARENT;
+    // No WS_CLIPCHILDREN: group boxes leave their inside to the parent's background.
+    DWORD ws = 0, ex = WS_EX_CONTROLPARENT;
     switch (style) {
     case FormStyle::Dialog: ws |= WS_CAPTION | WS_SYSMENU; ex |= WS_EX_DLGMODALFRAME; break;
     case FormStyle::Sizeable: ws |= WS_OVERLAPPEDWINDOW; break;

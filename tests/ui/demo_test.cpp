@@ -1,0 +1,133 @@
+// A form with most controls of the layer. Hidden it checks the tool bar and the image list;
+// with KES_SCREENSHOT=<seconds> set it stays on screen that long for a screenshot.
+#include <gtest/gtest.h>
+#include <cstdlib>
+#include "tests/support/testenv.h"
+#include "ui/ui.h"
+
+namespace {
+
+void DrawSquare(HDC dc, const RECT& rc, COLORREF color) {
+    HBRUSH b = ::CreateSolidBrush(color);
+    RECT r{rc.left + 2, rc.top + 2, rc.right - 2, rc.bottom - 2};
+    ::FillRect(dc, &r, b);
+    ::DeleteObject(b);
+}
+
+struct DemoForm : ui::Form {
+    DemoForm() : ui::Form(L"Junk Files", 520, 400, ui::FormStyle::Sizeable) {
+        il.AddDrawn([](HDC dc, const RECT& rc) { DrawSquare(dc, rc, RGB(0, 128, 0)); });
+        il.AddDrawn([](HDC dc, const RECT& rc) { DrawSquare(dc, rc, RGB(200, 0, 0)); });
+        il.AddIcon(::LoadIconW(nullptr, IDI_INFORMATION));
+        go = &tb.AddButton(0, L"Start the scan", [this] { ++toolClicks; });
+        tb.AddSeparator();
+        del = &tb.AddButton(1, L"Remove the checked files");
+        lv.AddColumn(L"Name", 200);
+        lv.AddColumn(L"Size", 80, true);
+        lv.SetSmallImages(il.Handle());
+        const wchar_t* names[] = {L"C:\\TEMP\\~wrd0001.tmp", L"C:\\WINDOWS\\setup.old", L"C:\\Data\\report.bak"};
+        for (int i = 0; i < 3; ++i) {
+            int r = lv.AddItem(names[i], i % 2);
+            lv.SetItemText(r, 1, std::to_wstring((i + 1) * 1024));
+            lv.SetChecked(r, i != 1);
+        }
+        cb.AddItem(L"Recycle Bin");
+        cb.AddItem(L"Delete");
+        cb.SetItemIndex(0);
+        opt1.SetChecked(true);
+        cbConfirm.SetChecked(true);
+        sb.SetPanelText(0, L"3 files found");
+        sb.SetPanelText(1, L"3.00 MB");
+        auto& pb = sb.PanelProgress(2);
+        pb.SetPosition(60);
+        pb.SetVisible(true);
+        lblBold.SetBold(true);
+        busy.SetActive(true);
+        img.OnPaint = [](HDC dc, const RECT& rc) {
+            ::FillRect(dc, &rc, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+            ::Ellipse(dc, rc.left + 4, rc.top + 4, rc.right - 4, rc.bottom - 4);
+        };
+        img.SetHandCursor(true);
+        cmdGo.SetHint(L"Scan the drives");
+        DefaultButton = &cmdGo;
+        CancelButton = &cmdExit;
+        cmdExit.OnClick = [this] { Close(); };
+    }
+    ui::ImageList il{16};
+    ui::ToolBar tb{*this, il.Handle()};
+    ui::ToolBar::ToolButton* go = nullptr;
+    ui::ToolBar::ToolButton* del = nullptr;
+    int toolClicks = 0;
+    ui::PageControl pc{*this, 8, 34, 504, 300};
+    ui::TabPage tsFiles{pc, L"Files"};
+    ui::TabPage tsOptions{pc, L"Options"};
+    ui::ListView lv{tsFiles, 4, 4, 486, 180, [] { ui::ListViewOptions o; o.checkBoxes = true; o.multiSelect = true; return o; }()};
+    ui::Label lblBold{tsFiles, 4, 192, 200, 16, L"Files to remove:"};
+    ui::LinkLabel lnkWeb{tsFiles, 4, 212, 200, 16, L"Visit the web site"};
+    ui::LinkLabel lnkPlain{tsFiles, 210, 212, 200, 16, L"A plain link"};
+    ui::Edit meDays{tsFiles, 4, 234, 120, 22, L"*.tmp,*.bak"};
+    ui::NumEdit neDays{tsFiles, 130, 234, 60, 22, 1, 365, 14};
+    ui::ComboBox cb{tsFiles, 200, 234, 140, 22};
+    ui::DateTimePicker dt{tsFiles, 350, 234, 130, 22, false};
+    ui::BusyAnimation busy{tsFiles, 440, 190, 32, 32};
+    ui::Picture img{tsFiles, 400, 190, 32, 32};
+    ui::GroupBox gb{tsOptions, 4, 4, 240, 100, L"Removal"};
+    ui::RadioButton opt1{tsOptions, 14, 24, 200, 20, L"Send to the Recycle Bin", true};
+    ui::RadioButton opt2{tsOptions, 14, 48, 200, 20, L"Delete"};
+    ui::CheckBox cbConfirm{tsOptions, 14, 74, 200, 20, L"Confirm each file"};
+    ui::Button cmdGo{*this, 352, 340, 75, 25, L"&Scan"};
+    ui::Button cmdExit{*this, 437, 340, 75, 25, L"E&xit"};
+    ui::StatusBar sb{*this, {160, 120}};
+};
+
+TEST(Demo, ToolBarImagesAndControlsHidden) {
+    DemoForm f;
+    f.lnkPlain.SetLinkLook(false);
+    EXPECT_EQ(f.il.Count(), 3);
+    f.go->Click();
+    EXPECT_EQ(f.toolClicks, 1);
+    // A press of the tool bar button as the tool bar reports it; a disabled one does nothing.
+    ::SendMessageW(f.Handle(), WM_COMMAND, MAKEWPARAM(f.go->id, BN_CLICKED), reinterpret_cast<LPARAM>(f.tb.Handle()));
+    EXPECT_EQ(f.toolClicks, 2);
+    f.tb.SetButtonEnabled(*f.go, false);
+    EXPECT_FALSE(f.tb.ButtonEnabled(*f.go));
+    ::SendMessageW(f.Handle(), WM_COMMAND, MAKEWPARAM(f.go->id, BN_CLICKED), reinterpret_cast<LPARAM>(f.tb.Handle()));
+    EXPECT_EQ(f.toolClicks, 2);
+    // The tip text of a button.
+    NMTTDISPINFOW di{};
+    di.hdr.hwndFrom = reinterpret_cast<HWND>(::SendMessageW(f.tb.Handle(), TB_GETTOOLTIPS, 0, 0));
+    di.hdr.idFrom = static_cast<UINT_PTR>(f.del->id);
+    di.hdr.code = TTN_GETDISPINFOW;
+    ASSERT_NE(di.hdr.hwndFrom, nullptr);
+    ::SendMessageW(f.Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&di));
+    ASSERT_NE(di.lpszText, nullptr);
+    EXPECT_STREQ(di.lpszText, L"Remove the checked files");
+    EXPECT_EQ(f.neDays.Value(), 14);
+    f.neDays.SetText(L"abc");
+    EXPECT_EQ(f.neDays.Value(), 1);
+    f.neDays.SetValue(1000);
+    EXPECT_EQ(f.neDays.Value(), 365);
+    f.opt2.Click();
+    EXPECT_FALSE(f.opt1.Checked());
+    EXPECT_TRUE(f.opt2.Checked());
+    EXPECT_EQ(f.cb.Item(1), L"Delete");
+    EXPECT_EQ(f.cb.Text(), L"Recycle Bin");
+    EXPECT_EQ(f.lv.CheckedCount(), 2);
+}
+
+TEST(Demo, OnScreen) {
+    const char* secs = std::getenv("KES_SCREENSHOT");
+    if (!secs) GTEST_SKIP() << "set KES_SCREENSHOT=<seconds> to keep the demo on screen";
+    DemoForm f;
+    ui::Form f2(L"Options page", 300, 200);
+    f.Show();
+    DemoForm g;
+    g.pc.SetActivePage(g.tsOptions);
+    g.SetPosition(560, 40);
+    g.lnkPlain.SetLinkLook(false);
+    g.Show();
+    DWORD until = ::GetTickCount() + static_cast<DWORD>(std::atoi(secs) * 1000);
+    kestest::PumpUntil([&] { return ::GetTickCount() > until || f.IsClosed(); }, 600000);
+}
+
+}  // namespace
