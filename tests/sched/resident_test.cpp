@@ -83,13 +83,13 @@ TEST_F(ResidentLogic, StartUpAndShutDownKindsAreNotTimed) {
 }
 
 // The resident program itself, run under Wine against a scratch key and a recorder program.
-TEST(ResidentProgram, StartsADueTaskOnceAndStoresNextRun) {
+TEST(ResidentProgram, StartsADueTaskOnceStoresNextRunAndRunsTheShutDownTask) {
     kestest::ScratchRegistry reg;
     kestest::ScratchFolder folder;
     ASSERT_EQ(::FindWindowW(kResidentWindowClass, nullptr), nullptr) << "a resident scheduler is already running";
     double now = NowDateTime();
     SetTask(SchedTask::Junk, kKindMinutes, L"30", now - 1.0);
-    SetTask(SchedTask::Eraser, kKindDays, L"1|0.5", now + 2.0);
+    SetTask(SchedTask::Eraser, kKindWinEnd, L"", now - 1.0);   // at shut-down only
     SetTask(SchedTask::Registry, kKindDays, L"1|0.5", std::nullopt);
     RegKey regKey = OpenKey(HKEY_CURRENT_USER, TaskKey(SchedTask::Registry), false);
     SetBinary(regKey.get(), L"LastRan", "bad", 3);   // broken: must not stop the program
@@ -120,6 +120,14 @@ TEST(ResidentProgram, StartsADueTaskOnceAndStoresNextRun) {
     ASSERT_TRUE(next);
     EXPECT_GT(*next, now);
     EXPECT_LE(*next, now + 31.0 / 1440);
+
+    // Windows ending: the shut-down task runs (and is waited for) before the answer comes back.
+    if (resident) {
+        DWORD_PTR r = 0;
+        ::SendMessageTimeoutW(resident, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &r);
+        ::SendMessageTimeoutW(resident, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 30000, &r);
+    }
+    EXPECT_EQ(kestest::ReadTextFile(record), "/CleanJunk\r\n/CleanHistory\r\n");
 
     if (resident) ::PostMessageW(resident, WM_CLOSE, 0, 0);
     EXPECT_EQ(::WaitForSingleObject(process.get(), 10000), WAIT_OBJECT_0);
