@@ -211,6 +211,15 @@ bool ToolBar::HandleNotify(NMHDR* hdr, LRESULT& result) {
         result = 0;
         return true;
     }
+    if (hdr->code == TBN_GETINFOTIPW) {
+        auto* tip = reinterpret_cast<NMTBGETINFOTIPW*>(hdr);
+        ToolButton* b = FindButton(tip->iItem);
+        if (b && tip->pszText && tip->cchTextMax > 0) {
+            ::lstrcpynW(tip->pszText, b->hint.c_str(), tip->cchTextMax);
+        }
+        result = 0;
+        return true;
+    }
     return false;
 }
 

@@ -149,7 +149,8 @@ NumEdit::NumEdit(Container& parent, int x, int y, int w, int h, int minValue, in
 }
 
 NumEdit::~NumEdit() {
-    if (updown_ && ::IsWindow(updown_)) ::DestroyWindow(updown_);
+    // Without its edit the form is closed, and the up-down went with it.
+    if (hwnd_ && updown_ && ::IsWindow(updown_)) ::DestroyWindow(updown_);
 }
 
 int NumEdit::Value() const {

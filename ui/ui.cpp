@@ -624,6 +624,14 @@ void Form::Close() {
     if (hwnd_ && ::IsWindow(hwnd_)) {
         HWND h = hwnd_;
         ::ShowWindow(h, SW_HIDE);
+        // The controls outlive their windows: they forget them, so no stale handle is used later.
+        ::EnumChildWindows(h, [](HWND child, LPARAM) -> BOOL {
+            if (Control* c = Control::FromHandle(child)) {
+                ::SetWindowLongPtrW(child, GWLP_USERDATA, 0);
+                detail::ControlAccess::SetHandle(*c, nullptr);
+            }
+            return TRUE;
+        }, 0);
         ::DestroyWindow(h);
     }
     hwnd_ = nullptr;

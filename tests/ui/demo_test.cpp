@@ -131,3 +131,60 @@ TEST(Demo, OnScreen) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Controls, PictureMouseLinkCursorAndBusyFrames) {
+    ui::Form f(L"Pictures", 200, 100);
+    ui::Picture img{f, 0, 0, 40, 40};
+    ui::LinkLabel lnk{f, 50, 0, 100, 16, L"Web"};
+    ui::BusyAnimation busy{f, 50, 20, 32, 32};
+    std::wstring log;
+    img.OnMouseEnter = [&] { log += L"enter "; };
+    img.OnMouseDown = [&] { log += L"down "; };
+    img.OnMouseUp = [&] { log += L"up "; };
+    img.OnClick = [&] { log += L"click "; };
+    img.OnMouseExit = [&] { log += L"exit "; };
+    ::SendMessageW(img.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    ::SendMessageW(img.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(6, 6));
+    ::SendMessageW(img.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(6, 6));
+    ::SendMessageW(img.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(6, 6));
+    ::SendMessageW(img.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(6, 6));
+    ::SendMessageW(img.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(90, 90));   // released outside: no click
+    ::SendMessageW(img.Handle(), WM_MOUSELEAVE, 0, 0);
+    EXPECT_EQ(log, L"enter down up click down up exit ");
+
+    auto handCursor = [&] {
+        return ::SendMessageW(f.Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(lnk.Handle()),
+                              MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)) == TRUE;
+    };
+    EXPECT_TRUE(handCursor());
+    EXPECT_EQ(lnk.TextColor(), RGB(0, 0, 255));
+    lnk.SetLinkLook(false);
+    EXPECT_FALSE(handCursor());
+    EXPECT_EQ(lnk.TextColor(), RGB(0, 0, 0));
+
+    busy.SetActive(true);
+    int first = busy.Frame();
+    EXPECT_TRUE(kestest::PumpUntil([&] { return busy.Frame() != first; }));
+    busy.SetActive(false);
+    EXPECT_FALSE(busy.Active());
+}
+
+TEST(Controls, ClosedFormForgetsItsWindows) {
+    auto f = std::make_unique<ui::Form>(L"Closing", 200, 100);
+    ui::Edit ed{*f, 0, 0, 100, 22, L"text"};
+    ui::NumEdit ne{*f, 0, 30, 60, 22, 0, 10, 5};
+    EXPECT_EQ(ed.Text(), L"text");
+    f->Close();
+    EXPECT_EQ(ed.Handle(), nullptr);
+    EXPECT_EQ(ed.Text(), L"");
+    EXPECT_EQ(ne.Value(), 0);
+    // A new window may get a recycled handle; the old controls must not destroy it.
+    ui::Form g(L"Next", 200, 100);
+    ui::Edit other{g, 0, 0, 100, 22, L"other"};
+    f.reset();
+    EXPECT_EQ(other.Text(), L"other");
+}
+
+}  // namespace
