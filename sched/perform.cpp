@@ -6,6 +6,8 @@
 #include "core/registry.h"
 #include "sched/sched.h"
 #include "tools/eraser/Net.h"
+#include "tools/junk/junk.h"
+#include "tools/regclean/regclean.h"
 #include "ui/dialogs.h"
 
 void WaitForToolSignal(const std::function<bool()>& done, const std::function<bool()>& ended) {
@@ -92,14 +94,51 @@ void TfrmSched::PerformErase() {
 void TfrmSched::PerformJunk() {
     Guarded([&] {
         UnattendedRun run(*this, SchedTask::Junk);
+        auto tool = std::make_unique<TfrmJunk>();
+        ui::ProcessMessages();
+        tool->Unattended = true;
+        tool->LogEvents = run.LogEvents();
+        TfrmJunk* junk = tool.get();
+        // "Cancel" stops a running scan; once the scan is over a late press does nothing.
+        if (TfrmProgress* p = run.Progress())
+            p->OnStopJunkScan = [junk] { if (junk->Scanning()) junk->cmdGo.Click(); };
+        tool->cmdGo.Click();
+        WaitForToolSignal([&] { return tool->cmdGo.Text() == L"&Scan"; }, [&] { return tool->IsClosed(); });
+        if (TfrmProgress* p = run.Progress()) p->OnStopJunkScan = nullptr;
+        if (tool->lv.Count() > 0) {
+            tool->lv.SelectAll(true);
+            tool->cmdDelete.Click();
+        } else if (run.LogEvents()) {
+            WriteLogLine(kLogJunk, L"  Drives Already Clean: No junk files found");
+        }
+        ui::ProcessMessages();
         run.Finish();
+        tool->Close();
     });
 }
 
 void TfrmSched::PerformRegClean() {
     Guarded([&] {
         UnattendedRun run(*this, SchedTask::Registry);
+        auto tool = std::make_unique<TfrmRegClean>();
+        ui::ProcessMessages();
+        tool->Unattended = true;
+        tool->LogEvents = run.LogEvents();
+        TfrmRegClean* reg = tool.get();
+        if (TfrmProgress* p = run.Progress())
+            p->OnStopRegistryScan = [reg] { if (reg->Scanning()) reg->btnStart.Click(); };
+        tool->btnStart.Click();
+        WaitForToolSignal(
+            [&] {
+                std::wstring s = tool->sb.PanelText(0);
+                return s == kScanCompleted || s == kScanInterrupted;
+            },
+            [&] { return tool->ScanEnded || tool->IsClosed(); });
+        if (TfrmProgress* p = run.Progress()) p->OnStopRegistryScan = nullptr;
+        if (tool->lv.Count() > 0) tool->Remove_All();
+        ui::ProcessMessages();
         run.Finish();
+        tool->Close();
     });
 }
 
@@ -111,8 +150,17 @@ void OpenToolForScheduledActions(SchedTask task) {
             tool->ShowModal();
             break;
         }
-        default:
-            ui::ShowMessage(L"This tool is not available in this version of Kestrune.");
+        case SchedTask::Junk: {
+            auto tool = std::make_unique<TfrmJunk>();
+            tool->SetCaption(kDefineActionsPrefix + tool->Caption());
+            tool->ShowModal();
             break;
+        }
+        case SchedTask::Registry: {
+            auto tool = std::make_unique<TfrmRegClean>();
+            tool->SetCaption(kDefineActionsPrefix + tool->Caption());
+            tool->ShowModal();
+            break;
+        }
     }
 }

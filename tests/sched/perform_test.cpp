@@ -7,6 +7,7 @@
 #include "sched/sched.h"
 #include "tests/support/testenv.h"
 #include "tools/eraser/Traces.h"
+#include "tools/junk/junkrules.h"
 #include "ui/dialogs.h"
 
 namespace {
@@ -115,6 +116,61 @@ TEST_F(UnattendedErase, ProgressAndLogFollowTheTaskSwitches) {
     EXPECT_FALSE(created.Saw(L"Scheduled Maintenance Progress"));
     EXPECT_FALSE(FindLogFile(L"EraserLog.txt"));
     EXPECT_TRUE(ReadDateTimeValue(key, L"LastRan"));
+}
+
+// The junk run on a scratch drive: only the stored drive, only the stored file type.
+class UnattendedJunk : public ::testing::Test {
+protected:
+    kestest::ScratchRegistry reg{true};
+    kestest::ScratchFolder folder;
+    kestest::ExtraDrive drive{L'X'};
+    ui::DialogScript dialogs;
+    void SetUp() override {
+        SetProgramFolderOverride(folder.path());
+        std::vector<ScanTypeRow> types{{L"*.tmp", L"Temporary files", true}};
+        WriteRegString(kJunkKey, L"ScanFor", FormatScanFor(types));
+        WriteRegString(kJunkKey, L"ScanDesc", FormatScanDesc(types));
+        WriteRegString(kJunkKey, L"Drives", L"X");
+        for (const wchar_t* box : {L"cbTemp", L"cbZeroLength", L"cbDays", L"cbConfirm"})
+            WriteRegInteger(kJunkPosKey, box, 0);
+        OpenKey(HKEY_CURRENT_USER, NormalizeKeyPath(kJunkFoldersKey), true);
+        OpenKey(HKEY_CURRENT_USER, NormalizeKeyPath(kJunkExcludedKey), true);
+    }
+    void TearDown() override { SetProgramFolderOverride(L""); }
+    std::wstring JunkLog() {
+        auto log = FindLogFile(L"JunkLog.txt");
+        return log ? ReadLogText(*log) : std::wstring();
+    }
+};
+
+TEST_F(UnattendedJunk, RemovesWhatItFindsAndLogs) {
+    std::wstring junk = drive.WriteFile(L"old\\left.tmp", "junk");
+    std::wstring keep = drive.WriteFile(L"old\\keep.txt", "keep");
+    RunScheduledTask(SchedTask::Junk);
+    EXPECT_FALSE(FileExists(junk));
+    EXPECT_TRUE(FileExists(keep));
+    std::wstring log = JunkLog();
+    EXPECT_NE(log.find(L"OPERATION START: "), std::wstring::npos);
+    EXPECT_NE(log.find(L"left.tmp"), std::wstring::npos);
+    EXPECT_NE(log.find(L"OPERATION COMPLETE: "), std::wstring::npos);
+    EXPECT_EQ(log.find(L"Drives Already Clean"), std::wstring::npos);
+    EXPECT_EQ(ReadCounter(L"JunkFiles"), 1u);
+    EXPECT_TRUE(ReadDateTimeValue(TaskKey(SchedTask::Junk), L"LastRan"));
+    EXPECT_EQ(dialogs.Count(), 0u);
+}
+
+TEST_F(UnattendedJunk, NothingToRemoveSaysSo) {
+    std::wstring keep = drive.WriteFile(L"keep.txt", "keep");
+    RunScheduledTask(SchedTask::Junk);
+    EXPECT_TRUE(FileExists(keep));
+    EXPECT_NE(JunkLog().find(L"  Drives Already Clean: No junk files found\r\n"), std::wstring::npos);
+    EXPECT_TRUE(ReadDateTimeValue(TaskKey(SchedTask::Junk), L"LastRan"));
+    // Without "LogEvents" neither log is written.
+    ::DeleteFileW((folder.path() + L"JunkLog.txt").c_str());
+    WriteRegBool(TaskKey(SchedTask::Junk), L"LogEvents", false);
+    RunScheduledTask(SchedTask::Junk);
+    EXPECT_FALSE(FindLogFile(L"JunkLog.txt"));
+    EXPECT_FALSE(FindLogFile(L"Manual_Junk_Log.txt"));
 }
 
 }  // namespace
