@@ -8,6 +8,7 @@
 #include "tests/support/testenv.h"
 #include "tools/eraser/Traces.h"
 #include "tools/junk/junkrules.h"
+#include "tools/regclean/regclean.h"
 #include "ui/dialogs.h"
 
 namespace {
@@ -171,6 +172,29 @@ TEST_F(UnattendedJunk, NothingToRemoveSaysSo) {
     RunScheduledTask(SchedTask::Junk);
     EXPECT_FALSE(FindLogFile(L"JunkLog.txt"));
     EXPECT_FALSE(FindLogFile(L"Manual_Junk_Log.txt"));
+}
+
+// The registry run over the scratch user hive only.
+TEST(UnattendedRegistry, RemovesAReferenceToAMissingFileAndLogs) {
+    kestest::ScratchRegistry reg{true};
+    kestest::ScratchFolder folder;
+    ui::DialogScript dialogs;
+    SetProgramFolderOverride(folder.path());
+    WriteRegBool(kRegCleanKey, L"CU", true);
+    for (const wchar_t* area : {L"US", L"LM", L"SD"}) WriteRegBool(kRegCleanKey, area, false);
+    const std::wstring app = L"Software\\KestruneSample";
+    WriteRegString(app, L"Tool", L"C:\\kestrune-missing-folder\\gone.exe");
+    RunScheduledTask(SchedTask::Registry);
+    RegKey k = OpenKey(HKEY_CURRENT_USER, app, false);
+    EXPECT_FALSE(k && ValueExists(k.get(), L"Tool"));
+    auto log = FindLogFile(L"RegistryLog.txt");
+    ASSERT_TRUE(log);
+    std::wstring text = ReadLogText(*log);
+    EXPECT_NE(text.find(L"OPERATION START: "), std::wstring::npos);
+    EXPECT_NE(text.find(L"NUMBER OF INVALID REFERENCES REMOVED: "), std::wstring::npos);
+    EXPECT_TRUE(ReadDateTimeValue(TaskKey(SchedTask::Registry), L"LastRan"));
+    EXPECT_EQ(dialogs.Count(), 0u);
+    SetProgramFolderOverride(L"");
 }
 
 }  // namespace
