@@ -11,8 +11,11 @@
 #include "core/winhandle.h"
 #include "scan/TreeScan.h"
 #if __has_include("tools/junk/junk.h")
+#include "core/commontools.h"
+#include "core/paths.h"
+#include "core/registry.h"
 #include "tools/junk/junk.h"
-#include "tools/junk/junkscan.h"
+#include "ui/ui.h"
 #define KES_BENCH_JUNK 1
 #endif
 
@@ -78,6 +81,31 @@ void PerMask(const std::wstring& folder) {
     g_permaskFiles += static_cast<long long>(files.Size());
     for (const auto& s : subs.Items()) PerMask(s);
 }
+
+#ifdef KES_BENCH_JUNK
+// The hidden junk window's scan of one drive with the default file types, driven as the
+// scheduler drives it. The registry of this process is redirected to a scratch key.
+int RunJunkScanForBench(const std::wstring& root) {
+    static bool once = false;
+    static RegKey scratch;
+    if (!once) {
+        once = true;
+        ui::InitApplication(::GetModuleHandleW(nullptr), L"Kestrune");
+        scratch = OpenKey(HKEY_CURRENT_USER, L"Software\\KestruneBench", true, KEY_ALL_ACCESS);
+        ::RegOverridePredefKey(HKEY_CURRENT_USER, scratch.get());
+        wchar_t tmp[MAX_PATH];
+        ::GetTempPathW(MAX_PATH, tmp);
+        SetProgramFolderOverride(tmp);
+    }
+    WriteRegString(L"\\Software\\Ostrel\\Kestrune\\Junk", L"Drives", std::wstring(1, root[0]));
+    TfrmJunk form;
+    form.Unattended = true;
+    form.cmdGo.Click();
+    int rows = form.lv.Count();
+    form.Close();
+    return rows;
+}
+#endif
 
 std::wstring MaskText() {
     std::wstring t;

@@ -151,25 +151,50 @@ bool TFileListView::AddFile(const std::wstring& path, int32_t& size) {
     if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return false;
     size = static_cast<int32_t>(fd.nFileSizeLow);
 
+    return AddRow(path, sfi.szTypeName,
+                  FoundFile{fd.dwFileAttributes, (static_cast<uint64_t>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow,
+                            fd.ftLastWriteTime},
+                  true) >= 0;
+}
+
+int TFileListView::AddFoundFile(const std::wstring& path, const FoundFile& info, bool readVersions) {
+    if (path.empty() || path.find_first_of(L"*?") != std::wstring::npos) return -1;
+    // The type name depends on the extension only: ask the shell once per extension.
+    std::wstring name = path.substr(path.find_last_of(L'\\') + 1);
+    size_t dot = name.find_last_of(L'.');
+    std::wstring ext = dot == std::wstring::npos ? std::wstring() : LowerAsciiLetters(name.substr(dot));
+    for (const auto& t : typeNames_)
+        if (t.first == ext) return AddRow(path, t.second, info, readVersions);
+    SHFILEINFOW sfi{};
+    if (!::SHGetFileInfoW(path.c_str(), info.attributes, &sfi, sizeof(sfi), SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES))
+        return -1;
+    typeNames_.emplace_back(ext, sfi.szTypeName);
+    return AddRow(path, sfi.szTypeName, info, readVersions);
+}
+
+int TFileListView::AddRow(const std::wstring& path, const std::wstring& typeName, const FoundFile& info,
+                          bool readVersions) {
     FILETIME local;
     SYSTEMTIME st{};
     std::wstring when;
-    if (::FileTimeToLocalFileTime(&fd.ftLastWriteTime, &local) && ::FileTimeToSystemTime(&local, &st))
+    if (::FileTimeToLocalFileTime(&info.lastWrite, &local) && ::FileTimeToSystemTime(&local, &st))
         when = FormatTimestamp(st);
-
-    std::wstring type = sfi.szTypeName;
+    std::wstring type = typeName;
     size_t b = type.find_first_not_of(L" \t");
     size_t e = type.find_last_not_of(L" \t");
     type = b == std::wstring::npos ? std::wstring() : type.substr(b, e - b + 1);
+    const int32_t size = static_cast<int32_t>(static_cast<uint32_t>(info.size & 0xFFFFFFFFu));
 
     int row = AddItem(LowerAsciiLetters(path));
     SetItemText(row, 1, std::to_wstring(size));
     SetItemText(row, 2, type);
     SetItemText(row, 3, when);
-    SetItemText(row, 4, AttributeText(fd.dwFileAttributes));
-    SetItemText(row, 5, FileVersionString(path, L"FileVersion"));
-    SetItemText(row, 6, FileVersionString(path, L"ProductVersion"));
-    return true;
+    SetItemText(row, 4, AttributeText(info.attributes));
+    if (readVersions) {
+        SetItemText(row, 5, FileVersionString(path, L"FileVersion"));
+        SetItemText(row, 6, FileVersionString(path, L"ProductVersion"));
+    }
+    return row;
 }
 
 void TFileListView::SortByColumn(int column) {

@@ -30,6 +30,15 @@ public:
     bool AddFile(const std::wstring& path, int32_t& size);
     bool AddFile(const std::wstring& path) { int32_t s; return AddFile(path, s); }
 
+    // The same row from what a folder listing already gave (no new lookup of the file); the
+    // version columns are read only when readVersions is set. Answers the row, or -1.
+    struct FoundFile {
+        DWORD attributes;
+        uint64_t size;
+        FILETIME lastWrite;
+    };
+    int AddFoundFile(const std::wstring& path, const FoundFile& info, bool readVersions);
+
     // As a click on the heading: the current column again reverses the direction, another
     // column sorts ascending.
     void SortByColumn(int column);
@@ -42,4 +51,6 @@ private:
     int sortColumn_ = 1;
     bool ascending_ = true;
     bool sorted_ = false;
+    std::vector<std::pair<std::wstring, std::wstring>> typeNames_;   // extension -> shell type name
+    int AddRow(const std::wstring& path, const std::wstring& type, const FoundFile& info, bool readVersions);
 };

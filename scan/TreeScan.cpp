@@ -221,7 +221,8 @@ void TTreeScanner::Walk(const std::wstring& folder) {
                 upper.assign(fd.cFileName);
                 ::CharUpperBuffW(upper.data(), static_cast<DWORD>(upper.size()));
                 if (!Matches(upper)) continue;
-                files.push_back({fd.cFileName, (static_cast<uint64_t>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow, a});
+                files.push_back({fd.cFileName, (static_cast<uint64_t>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow, a,
+                                 fd.ftLastWriteTime});
             } while (::FindNextFileW(h.get(), &fd));
         }
     }
@@ -245,6 +246,7 @@ void TTreeScanner::Walk(const std::wstring& folder) {
         fileSize64_ = f.size;
         fileSize_ = static_cast<int32_t>(static_cast<uint32_t>(f.size & 0xFFFFFFFFu));
         fileAttributes_ = f.attributes;
+        fileLastWrite_ = f.lastWrite;
         Fire(OnFileFound);
     }
     fileSize_ = 0;

@@ -56,6 +56,7 @@ public:
     // The whole size and the attributes of the file being reported.
     uint64_t FileSize64() const { return fileSize64_; }
     DWORD FileAttributes() const { return fileAttributes_; }
+    FILETIME FileLastWrite() const { return fileLastWrite_; }
     bool SearchInProgress() const { return searchInProgress_; }
 
     // Root of the walk; empty means the current folder. Scan() stores it with a backslash.
@@ -83,6 +84,7 @@ private:
         std::wstring path;
         uint64_t size;
         DWORD attributes;
+        FILETIME lastWrite;
     };
     void Walk(const std::wstring& folder);
     void Pump();
@@ -96,5 +98,6 @@ private:
     int32_t fileSize_ = 0;
     uint64_t fileSize64_ = 0;
     DWORD fileAttributes_ = 0;
+    FILETIME fileLastWrite_{};
     bool searchInProgress_ = false;
 };
