@@ -21,8 +21,8 @@ std::wstring DriveRootOf(const std::wstring& path);
 std::wstring FormatKeyTime(const FILETIME& ft);
 
 // Row images of the result list.
-inline constexpr int kImgKeyRow = 13;
-inline constexpr int kImgDllRow = 14;
+inline constexpr int kImgKeyRow = 17;   // the registry picture of the shared list
+inline constexpr int kImgDllRow = 11;   // the file-type picture
 
 inline constexpr const wchar_t* kSharedDllKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 
