@@ -1,8 +1,10 @@
 // A form with most controls of the layer. Hidden it checks the tool bar and the image list;
 // with KES_SCREENSHOT=<seconds> set it stays on screen that long for a screenshot.
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cstdlib>
 #include "tests/support/testenv.h"
+#include "ui/dialogs.h"
 #include "ui/ui.h"
 
 namespace {
@@ -115,19 +117,27 @@ TEST(Demo, ToolBarImagesAndControlsHidden) {
     EXPECT_EQ(f.lv.CheckedCount(), 2);
 }
 
+// Closes the input box of the screenshot demo.
+void CALLBACK CloseInputBox(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    if (HWND box = ::FindWindowW(L"KestruneWindow", L"Add a file type")) ::PostMessageW(box, WM_CLOSE, 0, 0);
+}
+
 TEST(Demo, OnScreen) {
     const char* secs = std::getenv("KES_SCREENSHOT");
     if (!secs) GTEST_SKIP() << "set KES_SCREENSHOT=<seconds> to keep the demo on screen";
+    int total = std::max(2, std::atoi(secs));
     DemoForm f;
-    ui::Form f2(L"Options page", 300, 200);
+    f.SetPosition(20, 20);
     f.Show();
     DemoForm g;
     g.pc.SetActivePage(g.tsOptions);
-    g.SetPosition(560, 40);
-    g.lnkPlain.SetLinkLook(false);
+    g.SetPosition(600, 20);
     g.Show();
-    DWORD until = ::GetTickCount() + static_cast<DWORD>(std::atoi(secs) * 1000);
-    kestest::PumpUntil([&] { return ::GetTickCount() > until || f.IsClosed(); }, 600000);
+    DWORD until = ::GetTickCount() + 1000;
+    kestest::PumpUntil([&] { return ::GetTickCount() > until; }, 5000);
+    ::SetTimer(nullptr, 0, static_cast<UINT>((total - 1) * 1000), CloseInputBox);
+    ui::InputBox(L"Add a file type", L"File mask (for example *.tmp):", L"*.tmp");
 }
 
 }  // namespace
