@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <cwchar>
 #include <cwctype>
 #include <vector>
 #include "core/common.h"
