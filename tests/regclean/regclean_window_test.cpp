@@ -294,7 +294,7 @@ TEST(RegCleanWindow, DISABLED_ShowForScreenshot) {
     ::GetEnvironmentVariableW(L"KES_SHOT_DONE", done, MAX_PATH);
     ::GetEnvironmentVariableW(L"KES_SHOT_PAGE", page, 8);
     TfrmRegClean form;
-    form.NTPlatform = page[0] != L'0';
+    form.NTPlatform = _wtoi(page) % 3 != 2;   // the backup tab shows on the 95 family
     form.Show();
     form.pcRegistry.SetActivePage(form.pcRegistry.Page(_wtoi(page) % 3));
     RegCleanEnv::Areas(form, {0, 3});

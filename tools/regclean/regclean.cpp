@@ -101,8 +101,8 @@ TfrmRegClean::TfrmRegClean()
     lvScanFor.AddColumn(L"Description", 256);
     lv.SetSmallImages(commontools().ilCommon16.Handle());
     lv.AddColumn(L"Registry Key", 202);
-    lv.AddColumn(L"Last Modification", 116);
-    lv.AddColumn(L"Key", 60);
+    lv.AddColumn(L"Last Modification", 132);   // room for the time in the system font
+    lv.AddColumn(L"Key", 80);
     lv.AddColumn(L"Invalid Reference Value", 150);
     lv.ContextMenu = &pm;
 
@@ -187,7 +187,9 @@ void TfrmRegClean::Relayout() {
     int sbH = sb.Height() * 100 / scale100;
     pcRegistry.SetBounds(8, top + 8, w - 16, kPcH);
     RECT page = pcRegistry.PageRect();
-    lvScanFor.SetBounds(6, 6, (page.right - page.left) - 12, (page.bottom - page.top) - 12);
+    int areasW = (page.right - page.left) - 12;
+    lvScanFor.SetBounds(6, 6, areasW, (page.bottom - page.top) - 12);
+    if (areasW - lvScanFor.ColumnWidth(0) - 24 > 256) lvScanFor.SetColumnWidth(1, areasW - lvScanFor.ColumnWidth(0) - 24);
     int buttonsY = h - sbH - 34;
     int listTop = top + kPcH + 16;
     lv.SetBounds(8, listTop, w - 16, buttonsY - listTop - 8);
