@@ -247,6 +247,39 @@ TEST(RegCleanWindow, StopDuringTheWalkAndAnErrorBothEndTheScanVisibly) {
     form.Close();
 }
 
+TEST(RegCleanWindow, RowsThatCannotBeRemovedStayListedAndUncounted) {
+    RegCleanEnv env;
+    RegCleanEnv::Value(HKEY_CURRENT_USER, L"Software\\KT\\Dead", L"a", L"X:\\gone\\a.exe");
+    RegCleanEnv::Value(HKEY_CURRENT_USER, L"Software\\KT\\Dead", L"b", L"X:\\gone\\b.exe");
+    // No undo record can be written, so nothing may be deleted.
+    WriteTextFile(env.dir / L"prog\\Registry Backup", "in the way");
+    {
+        TfrmRegClean form;
+        form.Show();
+        RegCleanEnv::Areas(form, {0});
+        form.btnStart.Click();
+        ASSERT_EQ(form.lv.Count(), 2);
+        env.dialogs.Answer(ui::MsgResult::Yes);
+        form.mnuRemoveAll.Click();
+        EXPECT_EQ(form.lv.Count(), 2);
+        EXPECT_EQ(form.RemovedCount, 0);
+        ASSERT_EQ(env.dialogs.Count(), 2u);
+        EXPECT_EQ(env.dialogs.Last().text.rfind(L"2 entries could not be removed from the Registry", 0), 0u);
+        form.lv.SelectAll(true);
+        env.dialogs.Answer(ui::MsgResult::Yes);
+        form.Remove_Selected();
+        EXPECT_EQ(form.lv.Count(), 2);
+        EXPECT_EQ(form.RemovedCount, 0);
+        form.Close();
+    }
+    EXPECT_TRUE(RegCleanEnv::Has(HKEY_CURRENT_USER, L"Software\\KT\\Dead", L"a"));
+    EXPECT_TRUE(RegCleanEnv::Has(HKEY_CURRENT_USER, L"Software\\KT\\Dead", L"b"));
+    std::string log = env.Log(kLogManualRegistry);
+    EXPECT_TRUE(RegCleanEnv::Contains(log, "      REMOVAL FAILED: The undo file "));
+    EXPECT_TRUE(RegCleanEnv::Contains(log, "NUMBER OF INVALID REFERENCES REMOVED: 0\r\n"));
+    EXPECT_EQ(ReadCounter(L"RegRefs"), 0u);
+}
+
 TEST(RegCleanWindow, BackupAndRestoreButtons) {
     RegCleanEnv env;
     TfrmRegClean form;
