@@ -24,6 +24,13 @@ TfrmSProps::TfrmSProps(SchedTask task, bool taskEnabled, ui::Form* owner)
     // A frame does not paint its inside: the panel paints it, under its children.
     if (HWND h = body.Handle())
         ::SetWindowLongPtrW(h, GWL_STYLE, ::GetWindowLongPtrW(h, GWL_STYLE) & ~static_cast<LONG_PTR>(WS_CLIPCHILDREN));
+    // The minutes after the hour go in steps of 5.
+    if (HWND ud = meMinsAfter.Handle() ? ::GetWindow(meMinsAfter.Handle(), GW_HWNDNEXT) : nullptr) {
+        wchar_t cls[32] = {};
+        ::GetClassNameW(ud, cls, 32);
+        UDACCEL accel{0, 5};
+        if (std::wstring(cls) == UPDOWN_CLASSW) ::SendMessageW(ud, UDM_SETACCEL, 1, reinterpret_cast<LPARAM>(&accel));
+    }
     for (const wchar_t* day : kWeekdayNames) cbDays.AddItem(day);
     cbDays.SetItemIndex(0);
     if (!ShutDownOptionOffered(task)) optWinEnd.SetVisible(false);
