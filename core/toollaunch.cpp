@@ -4,10 +4,16 @@
 #include "logs/logs.h"
 #include "sched/sched.h"
 #include "tools/eraser/Net.h"
+#include "tools/junk/junk.h"
+#include "tools/regclean/regclean.h"
+#include "tools/uninstall/addremove.h"
 
 NavigatorActions DefaultNavigatorActions() {
     NavigatorActions a;
+    a.junk = [] { ShowJunkCleaner(); };
     a.eraser = [] { ShowEraser(); };
+    a.uninstall = [] { ShowAddRemoveCleaner(); };
+    a.registry = [] { ShowRegistryCleaner(); };
     a.schedule = [] { ShowScheduler(); };
     a.logs = [] { ShowLogsViewer(); };
     return a;
