@@ -1,4 +1,5 @@
 #include "logs/logs.h"
+#include <algorithm>
 #include "core/commontools.h"
 #include "core/common.h"
 #include "core/logs.h"
@@ -32,6 +33,14 @@ void MakeLogPane(ui::Edit& pane) {
     if (HWND h = pane.Handle()) ::SendMessageW(h, EM_SETLIMITTEXT, 0, 0);
 }
 
+// The heading's picture sits in the blanks in front of the heading text, above its label.
+void BringToFront(ui::Control& picture, ui::Control& heading) {
+    if (HWND h = heading.Handle())
+        ::SetWindowLongPtrW(h, GWL_STYLE, ::GetWindowLongPtrW(h, GWL_STYLE) | WS_CLIPSIBLINGS);
+    if (picture.Handle())
+        ::SetWindowPos(picture.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 }  // namespace
 
 // --- menu button ------------------------------------------------------------------------------
@@ -59,10 +68,27 @@ TfrmLogs::LogPage::LogPage(ui::PageControl& pc, const std::wstring& caption, con
       autoFile(automatic) {
     lblHeading.SetBold(true);
     imgHeading.OnPaint = [](HDC dc, const RECT& rc) { Tcommontools::DrawImage(dc, rc, kImgView); };
+    BringToFront(imgHeading, lblHeading);
     MakeLogPane(mmo);
     if (!automatic.empty()) {
         mmoAuto = std::make_unique<ui::Edit>(page, 300, 52, 280, 334, L"", true, true);
         MakeLogPane(*mmoAuto);
+        splitter = std::make_unique<ui::Picture>(page, 294, 52, 6, 334);
+        splitter->OnPaint = [](HDC dc, const RECT& rc) { ::FillRect(dc, &rc, ::GetSysColorBrush(COLOR_BTNFACE)); };
+        splitter->OnMouseDown = [this] {
+            POINT pt{};
+            ::GetCursorPos(&pt);
+            grabX = pt.x;
+        };
+        splitter->OnMouseMove = [this](int, int) {
+            if (grabX < 0) return;
+            POINT pt{};
+            ::GetCursorPos(&pt);
+            SetAutoWidth(AutoWidth() - ::MulDiv(pt.x - grabX, 96, ui::Scale(96)));
+            grabX = pt.x;
+        };
+        splitter->OnMouseUp = [this] { grabX = -1; };
+        SetAutoWidth(280);
         cmdCMenu = std::make_unique<LogMenuButton>(page, 8, 394, 120, 25, L"Clear &Log");
         cmdVMenu = std::make_unique<LogMenuButton>(page, 136, 394, 150, 25, L"View in &Text Editor");
         cmdVMenu->SetHint(kHintView);
@@ -77,6 +103,23 @@ TfrmLogs::LogPage::LogPage(ui::PageControl& pc, const std::wstring& caption, con
         cmdC->SetEnabled(false);
         cmdV->SetEnabled(false);
     }
+}
+
+int TfrmLogs::LogPage::AutoWidth() const {
+    if (!mmoAuto) return 0;
+    RECT r = mmoAuto->Bounds();
+    return static_cast<int>(r.right - r.left);
+}
+
+void TfrmLogs::LogPage::SetAutoWidth(int width) {
+    if (!mmoAuto) return;
+    const int left = 8, right = 580, minWidth = 60;
+    width = std::max(minWidth, std::min(right - left - 6 - minWidth, width));
+    int x = right - width;
+    mmoAuto->SetBounds(x, 52, width, 334);
+    splitter->SetBounds(x - 6, 52, 6, 334);
+    mmo.SetBounds(left, 52, x - 6 - left, 334);
+    lblAuto.SetBounds(x, 34, width, 16);
 }
 
 // --- the window -------------------------------------------------------------------------------
@@ -105,6 +148,8 @@ TfrmLogs::TfrmLogs() : ui::Form(L"Tool Action Logs", 720, 500, ui::FormStyle::Di
     lblSetHeading.SetBold(true);
     imgStatHeading.OnPaint = [](HDC dc, const RECT& rc) { Tcommontools::DrawImage(dc, rc, kImgProperties); };
     imgSetHeading.OnPaint = [](HDC dc, const RECT& rc) { Tcommontools::DrawImage(dc, rc, kImgCheckAll); };
+    BringToFront(imgStatHeading, lblStatHeading);
+    BringToFront(imgSetHeading, lblSetHeading);
     BuildStatistics();
     // Frames sit behind the boxes they group.
     for (ui::GroupBox* g : {&gbManual, &gbAuto})
@@ -139,17 +184,7 @@ TfrmLogs::TfrmLogs() : ui::Form(L"Tool Action Logs", 720, 500, ui::FormStyle::Di
     for (LogPage* p : {&tsJunk, &tsPriv, &tsReg}) {
         LogPage& page = *p;
         std::wstring name = page.autoFile == kLogJunk ? L"mmoJunkAuto" : page.autoFile == kLogEraser ? L"mmoPrivAuto" : L"mmoRegAuto";
-        settings_.AddInt(
-            name, [&page] { RECT r = page.mmoAuto->Bounds(); return static_cast<int>(r.right - r.left); },
-            [&page](int w) {
-                if (w < 60 || w > 520) return;   // a stored width that does not fit is ignored
-                RECT r = page.mmoAuto->Bounds();
-                int right = r.right;
-                page.mmoAuto->SetBounds(right - w, r.top, w, r.bottom - r.top);
-                RECT m = page.mmo.Bounds();
-                page.mmo.SetBounds(m.left, m.top, right - w - 4 - m.left, m.bottom - m.top);
-                page.lblAuto.SetBounds(right - w + 2, 34, w, 16);
-            });
+        settings_.AddInt(name, [&page] { return page.AutoWidth(); }, [&page](int w) { page.SetAutoWidth(w); });
     }
     AttachSettings(&settings_);
 

@@ -33,6 +33,10 @@ public:
         ui::Label lblManual, lblAuto;
         ui::Edit mmo;                       // manual pane
         std::unique_ptr<ui::Edit> mmoAuto;  // scheduled pane (two-pane pages only)
+        std::unique_ptr<ui::Picture> splitter;   // between the panes, dragged sideways
+        int grabX = -1;
+        int AutoWidth() const;
+        void SetAutoWidth(int width);       // kept within the page
         std::unique_ptr<LogMenuButton> cmdCMenu, cmdVMenu;   // two-pane pages
         std::unique_ptr<ui::Button> cmdC, cmdV;              // single-pane pages
         std::wstring manualFile, autoFile;

@@ -53,6 +53,11 @@ TfrmSched::TaskPage::TaskPage(ui::PageControl& pc, SchedTask t, const std::wstri
     static const int images[] = {kImgScan, kImgView, kImgRegistry};
     int image = images[static_cast<int>(t)];
     imgHeading.OnPaint = [image](HDC dc, const RECT& rc) { Tcommontools::DrawImage(dc, rc, image); };
+    // The picture sits in the blanks in front of the heading text, above its label.
+    if (HWND h = lblHeading.Handle())
+        ::SetWindowLongPtrW(h, GWL_STYLE, ::GetWindowLongPtrW(h, GWL_STYLE) | WS_CLIPSIBLINGS);
+    if (imgHeading.Handle())
+        ::SetWindowPos(imgHeading.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     HWND h = mmo.Handle();
     if (h) ::SendMessageW(h, EM_SETLIMITTEXT, 0, 0);
     for (ui::Control* c : std::initializer_list<ui::Control*>{&lblSchedCap, &lblLastCap, &lblNextCap, &lblSched,

@@ -176,7 +176,18 @@ TEST_F(LogsTest, SwitchesWrittenAtClose) {
     EXPECT_TRUE(form.cbPrivAuto.Checked());   // missing reads true
     form.cbDupes.Click();
     form.cbJunkAuto.Click();
+    form.tsPriv.SetAutoWidth(200);
     form.Close();
+    {
+        // The scheduled pane keeps the width it was given.
+        TfrmLogs again;
+        again.FormShow();
+        EXPECT_EQ(again.tsPriv.AutoWidth(), 200);
+        EXPECT_EQ(again.tsJunk.AutoWidth(), 280);
+        again.tsReg.SetAutoWidth(5000);   // held within the page
+        EXPECT_LE(again.tsReg.AutoWidth(), 572 - 66);
+        again.Close();
+    }
     EXPECT_FALSE(ReadRegBool(kLogsKey, L"DoDupes"));
     EXPECT_TRUE(ReadRegBool(kLogsKey, L"DoJunk"));
     RegKey k = OpenKey(HKEY_CURRENT_USER, kLogsKey + 1, false);
