@@ -33,13 +33,6 @@ double Seconds(const std::function<void()>& f) {
     return static_cast<double>(b.QuadPart - a.QuadPart) / static_cast<double>(freq.QuadPart);
 }
 
-double Median(const std::function<void()>& f, int reps) {
-    std::vector<double> t;
-    for (int i = 0; i < reps; ++i) t.push_back(Seconds(f));
-    std::sort(t.begin(), t.end());
-    return t[t.size() / 2];
-}
-
 // The limit: one listing per folder, nothing else.
 long long g_entries = 0;
 void Bare(const std::wstring& folder) {
@@ -85,6 +78,7 @@ void PerMask(const std::wstring& folder) {
 #ifdef KES_BENCH_JUNK
 // The hidden junk window's scan of one drive with the default file types, driven as the
 // scheduler drives it. The registry of this process is redirected to a scratch key.
+double g_junkSeconds = 0;
 int RunJunkScanForBench(const std::wstring& root) {
     static bool once = false;
     static RegKey scratch;
@@ -100,7 +94,8 @@ int RunJunkScanForBench(const std::wstring& root) {
     WriteRegString(L"\\Software\\Ostrel\\Kestrune\\Junk", L"Drives", std::wstring(1, root[0]));
     TfrmJunk form;
     form.Unattended = true;
-    form.cmdGo.Click();
+    if (_wgetenv(L"KES_BENCH_NOINUSE")) form.cbInUse.SetChecked(false);
+    g_junkSeconds = Seconds([&] { form.cmdGo.Click(); });
     int rows = form.lv.Count();
     form.Close();
     return rows;
@@ -129,35 +124,57 @@ int wmain(int argc, wchar_t** argv) {
     Bare(root);   // warm the caches
     g_entries = 0;
     Bare(root);
-    std::wprintf(L"tree %ls: %lld entries\n", root.c_str(), g_entries);
-    double bare = Median([&] { Bare(root); }, reps);
-    std::wprintf(L"BENCH bare %.3f 1.00\n", bare);
-    std::fflush(stdout);
+    std::wprintf(L"tree %ls: %lld entries, %d rounds\n", root.c_str(), g_entries, reps);
 
+    // Every round runs each measure once, so a change of the machine's load hits all of them.
+    struct Measure {
+        const wchar_t* name;
+        std::function<void()> run;
+        std::vector<double> times;
+    };
+    std::vector<Measure> measures;
+    measures.push_back({L"bare", [&] { Bare(root); }, {}});
+    long long found = 0;
+    TTreeScanner ts;
+    int junkRows = 0;
     if (mode == L"walk") {
-        long long found = 0;
-        TTreeScanner ts;
         ts.FindHiddenFiles = ts.FindHiddenFolders = true;
         ts.SetFileMaskCommaText(MaskText());
         ts.OnFileFound = [&](TTreeScanner&) { ++found; };
-        double scanner = Median([&] { found = 0; ts.InitialDirectory = root; ts.Scan(); }, reps);
-        std::wprintf(L"scanner13 found %lld files\n", found);
-        std::wprintf(L"BENCH scanner13 %.3f %.2f\n", scanner, scanner / bare);
-        std::fflush(stdout);
-        double permask = Median([&] { g_permaskFiles = 0; PerMask(root); }, std::min(reps, 3));
-        std::wprintf(L"permask13 found %lld files (8.3 aliases match too)\n", g_permaskFiles);
-        std::wprintf(L"BENCH permask13 %.3f %.2f\n", permask, permask / bare);
-        return 0;
+        measures.push_back({L"scanner13", [&] { found = 0; ts.InitialDirectory = root; ts.Scan(); }, {}});
+        measures.push_back({L"permask13", [&] { g_permaskFiles = 0; PerMask(root); }, {}});
     }
 #ifdef KES_BENCH_JUNK
-    if (mode == L"junk") {
-        int rows = 0;
-        double junk = Median([&] { rows = RunJunkScanForBench(root); }, reps);
-        std::wprintf(L"junkscan listed %d files\n", rows);
-        std::wprintf(L"BENCH junkscan %.3f %.2f\n", junk, junk / bare);
-        return 0;
+    else if (mode == L"junk") {
+        measures.push_back({L"junkscan", [&] { junkRows = RunJunkScanForBench(root); }, {}});
     }
 #endif
-    std::fwprintf(stderr, L"unknown mode\n");
-    return 2;
+    else {
+        std::fwprintf(stderr, L"unknown mode\n");
+        return 2;
+    }
+    for (int r = 0; r < reps; ++r)
+        for (auto& m : measures) {
+            double t = Seconds(m.run);
+#ifdef KES_BENCH_JUNK
+            if (std::wstring(m.name) == L"junkscan") t = g_junkSeconds;   // the scan, not the window's creation
+#endif
+            m.times.push_back(t);
+        }
+    auto median = [](std::vector<double> t) {
+        std::sort(t.begin(), t.end());
+        return t[t.size() / 2];
+    };
+    const double bare = median(measures[0].times);
+    if (mode == L"walk") {
+        std::wprintf(L"scanner13 found %lld files; permask13 found %lld (8.3 aliases match too)\n", found,
+                     g_permaskFiles);
+    } else {
+        std::wprintf(L"junkscan listed %d files\n", junkRows);
+    }
+    for (auto& m : measures) {
+        double t = median(m.times);
+        std::wprintf(L"BENCH %ls %.3f %.2f\n", m.name, t, t / bare);
+    }
+    return 0;
 }

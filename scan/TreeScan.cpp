@@ -136,6 +136,12 @@ bool TTreeScanner::Matches(const std::wstring& upperName) const {
 }
 
 void TTreeScanner::Pump() {
+    if (PumpIntervalMs) {
+        DWORD now = ::GetTickCount();
+        if (pumped_ && now - lastPump_ < PumpIntervalMs) return;
+        pumped_ = true;
+        lastPump_ = now;
+    }
     if (OnPumpMessages) {
         OnPumpMessages();
         return;
@@ -178,6 +184,7 @@ void TTreeScanner::Scan() {
     }
 
     KeepScanning = true;
+    pumped_ = false;
     Walk(InitialDirectory);
     searchInProgress_ = false;
     Fire(OnSearchDone);

@@ -48,6 +48,9 @@ public:
 
     // Pumps the message queue once per folder; empty means a plain PeekMessage loop.
     std::function<void()> OnPumpMessages;
+    // When not 0, a folder pumps only if this many milliseconds have passed since the last pump
+    // (the first folder of a walk always pumps).
+    DWORD PumpIntervalMs = 0;
 
     // The path being reported; folders end with a backslash.
     const std::wstring& FileFound() const { return fileFound_; }
@@ -100,4 +103,6 @@ private:
     DWORD fileAttributes_ = 0;
     FILETIME fileLastWrite_{};
     bool searchInProgress_ = false;
+    DWORD lastPump_ = 0;
+    bool pumped_ = false;
 };

@@ -232,6 +232,7 @@ void TfrmJunk::FormCreate() {
     tsZero.FindHiddenFiles = tsZero.FindHiddenFolders = true;
     tsZero.SetFileMask(L"*.*");
     ts.OnPumpMessages = tsZero.OnPumpMessages = [] { ui::ProcessMessages(); };
+    ts.PumpIntervalMs = tsZero.PumpIntervalMs = 10;
     ts.OnFileFound = [this](TTreeScanner& s) { tsFileFound(s); };
     tsZero.OnFileFound = [this](TTreeScanner& s) { tsZeroFileFound(s); };
     ts.OnDirectoryFound = tsZero.OnDirectoryFound = [this](TTreeScanner& s) {
@@ -456,8 +457,30 @@ void TfrmJunk::PrepareFilter() {
     filter_.dayCount = meDays.Value();
     filter_.today = std::floor(NowDateTime());
     filter_.inUse = cbInUse.Checked();
-    filter_.isInUse = [](const std::wstring& p) { return IsFileInUse(p); };
+    filter_.isInUse = [this](const std::wstring& p) { return ProbeInUse(p, probeAttributes_); };
     filter_.lastAccess = [](const std::wstring& p) { return GetLastAccessDate(p); };
+    probePath_.clear();
+}
+
+// The in-use test of IsFileInUse (a read-only file counts as in use; otherwise the file must
+// open exclusively for writing), done with one open that also reads the file's first bytes.
+bool TfrmJunk::ProbeInUse(const std::wstring& path, DWORD attributes) {
+    probePath_.clear();
+    if (attributes & FILE_ATTRIBUTE_READONLY) return true;
+    UniqueHandle h(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h.valid()) return IsFileInUse(path);
+    probePath_ = path;
+    probeSignature_ = static_cast<int>(ReadSignature(h.get()));
+    return false;
+}
+
+// The file handlers keep the window responsive without a queue check for every file.
+void TfrmJunk::PumpNow() {
+    DWORD now = ::GetTickCount();
+    if (now - lastPump_ < 15) return;
+    lastPump_ = now;
+    ui::ProcessMessages();
 }
 
 void TfrmJunk::cmdGoClick() {
@@ -597,24 +620,26 @@ void TfrmJunk::tsSearchDone(TTreeScanner& s) {
 }
 
 void TfrmJunk::tsFileFound(TTreeScanner& s) {
-    ui::ProcessMessages();
+    PumpNow();
     if (!ts.KeepScanning) return;
     const std::wstring& path = s.FileFound();
     if (filter_.InExcludedFolder(path)) return;
     if (filter_.InMoveFolder(path, false)) return;
+    if (listed_.Contains(path)) return;   // before the rules: they open the file
+    probeAttributes_ = s.FileAttributes();
     if (filter_.Restricted(path, s.FileAttributes())) return;
-    if (listed_.Contains(path)) return;
     AddFoundRow(s);
 }
 
 void TfrmJunk::tsZeroFileFound(TTreeScanner& s) {
-    ui::ProcessMessages();
+    PumpNow();
     if (!tsZero.KeepScanning) return;
     const std::wstring& path = s.FileFound();
     if (filter_.InMoveFolder(path, true)) return;
-    if (filter_.Restricted(path, s.FileAttributes())) return;
     if (s.FileSize64() != 0) return;
     if (listed_.Contains(path)) return;
+    probeAttributes_ = s.FileAttributes();
+    if (filter_.Restricted(path, s.FileAttributes())) return;
     AddFoundRow(s);
 }
 
@@ -622,7 +647,9 @@ void TfrmJunk::AddFoundRow(const TTreeScanner& s) {
     const std::wstring& path = s.FileFound();
     // Only programs and icon files can carry icons; only programs carry version resources.
     Signature sig = Signature::Other;
-    if (s.FileSize64() >= 2) {
+    if (probePath_ == path) {
+        sig = static_cast<Signature>(probeSignature_);
+    } else if (s.FileSize64() >= 2) {
         UniqueHandle h(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                      nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
         sig = h.valid() ? ReadSignature(h.get()) : Signature::Unknown;

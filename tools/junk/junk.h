@@ -123,7 +123,15 @@ private:
     void lvDblClick();
     void DeleteRow(int index);
 
+    bool ProbeInUse(const std::wstring& path, DWORD attributes);
+    void PumpNow();
+
     std::unique_ptr<ui::FormSettings> settings_;
+    // What the in-use probe learnt about the file it opened last.
+    std::wstring probePath_;
+    int probeSignature_ = 0;
+    DWORD lastPump_ = 0;
+    DWORD probeAttributes_ = 0;
     ui::ImageList ilFileIcons{16, 64};
     ListedPaths listed_;
     JunkFilter filter_;
