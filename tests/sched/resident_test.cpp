@@ -2,7 +2,10 @@
 #include "core/common.h"
 #include "core/registry.h"
 #include "sched/residentcore.h"
+#include "sched/sched.h"
 #include "sched/schedule.h"
+#include "core/paths.h"
+#include "ui/dialogs.h"
 #include "tests/support/testenv.h"
 
 namespace {
@@ -135,6 +138,37 @@ TEST(ResidentProgram, StartsADueTaskOnceStoresNextRunAndRunsTheShutDownTask) {
     ::GetExitCodeProcess(process.get(), &code);
     EXPECT_EQ(code, 0u);
     ::SetEnvironmentVariableW(L"KES_RECORDER_FILE", nullptr);
+}
+
+// Unchecking the last enabled task closes a running resident scheduler and removes its entry.
+TEST(ResidentProgram, ClosedWhenNoTaskIsEnabled) {
+    kestest::ScratchRegistry reg;
+    kestest::ScratchFolder folder;
+    ui::DialogScript dialogs;
+    ASSERT_EQ(::FindWindowW(kResidentWindowClass, nullptr), nullptr);
+    std::wstring exe = kestest::ProductBinFolder() + kResidentExeName;
+    std::wstring cmd = QuotedPath(exe) + L" /KeyRoot " + QuotedPath(reg.userRoot() + L"\\" + ScheduleRoot()) +
+                       L" /Program " + QuotedPath(folder.path() + L"none.exe");
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    ASSERT_TRUE(::CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    UniqueHandle process(pi.hProcess), thread(pi.hThread);
+    ASSERT_TRUE(kestest::PumpUntil([] { return ::FindWindowW(kResidentWindowClass, nullptr) != nullptr; }));
+
+    SetProgramFolderOverride(folder.path());
+    {
+        TfrmSched form;
+        form.cbJunk.Click();
+        RegKey run = OpenKey(HKEY_CURRENT_USER, kRunKey, false);
+        EXPECT_TRUE(run && ValueExists(run.get(), kResidentRunValue));
+        form.cbJunk.Click();
+        EXPECT_FALSE(ValueExists(run.get(), kResidentRunValue));
+        form.Close();
+    }
+    SetProgramFolderOverride(L"");
+    EXPECT_EQ(::WaitForSingleObject(process.get(), 10000), WAIT_OBJECT_0);
+    if (::WaitForSingleObject(process.get(), 0) != WAIT_OBJECT_0) ::TerminateProcess(process.get(), 1);
 }
 
 }  // namespace
