@@ -658,7 +658,10 @@ void TfrmJunk::AddFoundRow(const TTreeScanner& s) {
     int row = lv.AddFoundFile(path, info, sig == Signature::Program || sig == Signature::Unknown);
     if (row < 0) return;
     listed_.Add(path);
-    if (sig != Signature::Other) AddAssociatedIcon(path, row);
+    if (sig != Signature::Other)
+        AddAssociatedIcon(path, row);
+    else
+        lv.SetItemImage(row, 0);
 }
 
 void TfrmJunk::AddAssociatedIcon(const std::wstring& path, int row) {
