@@ -2,6 +2,7 @@
 //   BENCH <name> <median seconds> <ratio to bare>
 // kes_bench walk ROOT [--reps N]   bare, scanner13, permask13
 // kes_bench junk ROOT [--reps N]   bare, junkscan (ROOT must be a drive root, e.g. T:\)
+// With KES_BENCH_NOINUSE set the junk scan runs without its in-use test (to see its share).
 #include <windows.h>
 #include <algorithm>
 #include <cstdio>
