@@ -102,6 +102,10 @@ TEST(Traces, FreeSpaceCountsFixedDrivesCToYInSixtyFourBits) {
     EXPECT_EQ(RecoveredSpace(start, FixedDrivesFreeSpace(q)), 2'048'000 - 5'000'000);
     EXPECT_EQ(RecoveredSpace(FreeSpaceSnapshot{}, now), 0);   // no run yet
 
+    // The system's own figures: C: of the test prefix is a fixed drive with some room.
+    FreeSpaceSnapshot real = FixedDrivesFreeSpace();
+    EXPECT_TRUE(real.taken && real.drives[0] && *real.drives[0] > 0);
+
     // A machine whose only fixed drive is Z: measures nothing.
     types = {{L'Z', DRIVE_FIXED}};
     EXPECT_EQ(FixedDrivesFreeSpace(q).Total(), 0);
