@@ -154,6 +154,12 @@ void TfrmNet::BeginStep(const std::wstring& text) {
     fsb.SetPanelText(1, text);
 }
 
+TraceFileEraser& TfrmNet::Eraser() {
+    // The parts of the run may also be called on their own, outside a run.
+    if (!eraser_) eraser_ = std::make_unique<TraceFileEraser>();
+    return *eraser_;
+}
+
 void TfrmNet::StepDone() { pg().SetPosition(pg().Position() + 1); }
 
 void TfrmNet::RemoveKey(HKEY root, const std::wstring& path, const wchar_t* failureText) {
@@ -163,7 +169,7 @@ void TfrmNet::RemoveKey(HKEY root, const std::wstring& path, const wchar_t* fail
 
 void TfrmNet::WriteBatch(const std::wstring& name, const std::wstring& folder) { ::WriteBatch(name, folder); }
 
-void TfrmNet::EraseCacheIndex(const std::wstring& folder) { EraseIndexedFolders(folder, *eraser_); }
+void TfrmNet::EraseCacheIndex(const std::wstring& folder) { EraseIndexedFolders(folder, Eraser()); }
 
 void TfrmNet::Clean_IE_Cache() {
     const wchar_t* const failure =
@@ -185,7 +191,7 @@ void TfrmNet::Clean_IE_History() {
     for (const auto& folder : NumberedHistoryFolders(*history))
         if (DirectoryExists(folder) && IsPathInside(folder, *history)) EmptyTraceFolder(folder);
     try {
-        EraseIndexedFolders(*history, *eraser_);
+        EraseIndexedFolders(*history, Eraser());
     } catch (const KesError&) {
         return;   // no readable index: the browser is not started either
     }
@@ -221,7 +227,7 @@ bool TfrmNet::EmptyTraceFolder(const std::wstring& folder) {
     // reported like any other file that could not be deleted.
     if (!IsSafeFolderToEmpty(folder)) return false;
     for (const auto& f : ListFilesBelow(folder))
-        if (!::DeleteFileW(f.c_str())) eraser_->FailedFiles.push_back(f);
+        if (!::DeleteFileW(f.c_str())) Eraser().FailedFiles.push_back(f);
     return ok && IsFolderEmpty(IncludeTrailingBackslash(folder));
 }
 

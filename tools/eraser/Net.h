@@ -80,6 +80,7 @@ private:
     // Empties a trace folder; files still in it afterwards go to FailedFiles.
     bool EmptyTraceFolder(const std::wstring& folder);
     void ShowWarning();
+    TraceFileEraser& Eraser();
 
     EraserSystem* system_;
     std::unique_ptr<ui::FormSettings> settings_;
