@@ -352,6 +352,23 @@ TEST(EraserWindow, NetscapeTracesBelowItsFolder) {
     EXPECT_TRUE(IsFolderEmpty(env.dir / L"NSCache\\"));
 }
 
+TEST(EraserWindow, ShellFolderValuesNamingADriveRootAreNeverEmptied) {
+    EraserEnv env;
+    ExtraDrive drive(L'X');
+    std::wstring precious = drive.WriteFile(L"precious.txt", "keep");
+    std::wstring nested = drive.WriteFile(L"docs\\letter.txt", "keep");
+    for (const wchar_t* name : {L"Cookies", L"Cache", L"History", L"Recent"}) env.ShellFolderValue(name, drive.root());
+    auto form = env.Make();
+    EraserEnv::CheckOnly(*form, {&form->cbDocuments, &form->cbCookies, &form->cbCache, &form->cbClearHist});
+    form->cmdExecute.Click();
+    EXPECT_TRUE(FileExists(precious));
+    EXPECT_TRUE(FileExists(nested));
+    EXPECT_EQ(env.Messages(), std::vector<std::wstring>{L"Error removing recent documents information."});
+    RegKey privacy = OpenKey(HKEY_CURRENT_USER, kEraserPrivacyKey, false);
+    EXPECT_TRUE(!privacy || EnumValueNames(privacy.get()).empty());
+    EXPECT_TRUE(form->RunCompleted);
+}
+
 TEST(EraserWindow, OptionsSeededFromTheBrowserThenRemembered) {
     EraserEnv env;
     OpenKey(HKEY_CURRENT_USER, IeKey(L"Cache"), true);
