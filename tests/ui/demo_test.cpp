@@ -138,6 +138,14 @@ TEST(Demo, OnScreen) {
     kestest::PumpUntil([&] { return ::GetTickCount() > until; }, 5000);
     ::SetTimer(nullptr, 0, static_cast<UINT>((total - 1) * 1000), CloseInputBox);
     ui::InputBox(L"Add a file type", L"File mask (for example *.tmp):", L"*.tmp");
+    if (std::getenv("KES_SCREENSHOT_FOLDER")) {   // then the folder chooser, closed after a while
+        ::SetTimer(nullptr, 0, static_cast<UINT>(total * 1000), [](HWND, UINT, UINT_PTR id, DWORD) {
+            ::KillTimer(nullptr, id);
+            if (HWND box = ::FindWindowW(L"#32770", nullptr)) ::PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+        });
+        std::wstring folder = L"C:\\windows";
+        ui::SelectFolder(L"Choose the folder to move the files to:", folder);
+    }
 }
 
 }  // namespace
