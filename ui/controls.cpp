@@ -158,7 +158,6 @@ int NumEdit::Value() const {
     const wchar_t* s = t.c_str();
     while (*s == L' ') ++s;
     wchar_t* end = nullptr;
-    errno = 0;
     long long v = std::wcstoll(s, &end, 10);
     if (end == s) return min_;
     if (v < min_) return min_;

@@ -540,6 +540,11 @@ Form::~Form() {
     // The derived window's members are gone by now: no OnClose, no settings (a FormSettings
     // member saves itself when it is destroyed before the form was closed).
     OnClose = nullptr;
+    OnShow = nullptr;
+    OnMessage = nullptr;
+    OnPaint = nullptr;
+    OnMouseMove = nullptr;
+    OnKeyDown = nullptr;
     settings_ = nullptr;
     Close();
 }

@@ -8,6 +8,30 @@
 // Coordinates are client pixels at 96 DPI (scaled for the system DPI).
 // Event handlers are std::function members, empty by default. An exception leaving a handler
 // (KesError or std::exception) is caught by the layer and shown by ReportException.
+//
+// A tool window in short:
+//   class TfrmX : public ui::Form {
+//   public:
+//       TfrmX() : ui::Form(L"Title", 500, 380, ui::FormStyle::Sizeable) {
+//           lv.AddColumn(L"Name", 200);
+//           int row = lv.AddItem(L"C:\\a.tmp"); lv.SetChecked(row, true); lv.SetItemData(row, 7);
+//           lv.OnItemChecked = [this](int i) { ... };
+//           tb.AddButton(0, L"Start the scan", [this] { cmdGo.Click(); });
+//           cmdGo.OnClick = [this] { ... };
+//           OnClose = [this] { ... };       // closing is never refused
+//       }
+//       ui::ImageList il{16};                               // declared before its users
+//       ui::ToolBar tb{*this, il.Handle()};                 // docked at the top
+//       ui::PageControl pc{*this, 4, 30, 492, 300};
+//       ui::TabPage tsFiles{pc, L"Files"};                  // pages are containers
+//       ui::ListView lv{tsFiles, 4, 4, 476, 260, [] { ui::ListViewOptions o; o.checkBoxes = true; return o; }()};
+//       ui::Button cmdGo{*this, 340, 336, 75, 25, L"&Scan"};
+//       ui::StatusBar sb{*this, {200}};                     // two panels
+//       ui::FormSettings settings{*this, L"software\\Ostrel\\Kestrune\\x\\pos"};  // after the controls it stores
+//   };
+// Siblings overlap as in dialogs: the first created is on top and none clips the others.
+// Tests create the form (hidden), set fields, call Click(), pump with kestest::PumpUntil and
+// answer dialogs with a ui::DialogScript; ShowModal returns once something calls Close().
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
