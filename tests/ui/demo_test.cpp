@@ -134,6 +134,17 @@ TEST(Demo, OnScreen) {
     g.pc.SetActivePage(g.tsOptions);
     g.SetPosition(600, 20);
     g.Show();
+    // The mouse rests on the first tool-bar button of the active form, so its tip shows.
+    ::SetForegroundWindow(f.Handle());
+    RECT br{};
+    ::SendMessageW(f.tb.Handle(), TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&br));
+    POINT pt{(br.left + br.right) / 2, (br.top + br.bottom) / 2};
+    ::ClientToScreen(f.tb.Handle(), &pt);
+    ::SetCursorPos(pt.x, pt.y);
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = MOUSEEVENTF_MOVE;
+    ::SendInput(1, &in, sizeof(in));
     DWORD until = ::GetTickCount() + 1000;
     kestest::PumpUntil([&] { return ::GetTickCount() > until; }, 5000);
     ::SetTimer(nullptr, 0, static_cast<UINT>((total - 1) * 1000), CloseInputBox);
