@@ -64,7 +64,10 @@ case "$action" in
     wineserver -p </dev/null >/dev/null 2>&1
     # The keep-alive window stops Wine from closing its desktop between test programs.
     if [ -f "$build/tests/kes_keepalive.exe" ]; then
-      (wine "$build/tests/kes_keepalive.exe" </dev/null >/dev/null 2>&1 &)
+      ready="$build/keepalive.ready"
+      rm -f "$ready"
+      (wine "$build/tests/kes_keepalive.exe" "$(winepath -w "$ready" 2>/dev/null)" </dev/null >/dev/null 2>&1 &)
+      for _ in $(seq 1 300); do [ -f "$ready" ] && break; sleep 0.1; done
     fi
     quiet wine cmd /c exit 0 || true
     ;;
