@@ -183,6 +183,25 @@ TEST(RegCleanWindow, UnattendedRunBacksUpScansAndRemovesAllWithItsLogBlock) {
     EXPECT_EQ(ReadCounter(L"RegRefs"), 3u);
 }
 
+TEST(RegCleanWindow, UnattendedRunOnACleanRegistryWritesTheCleanBlock) {
+    RegCleanEnv env;
+    RegCleanEnv::Value(HKEY_CURRENT_USER, L"Software\\KT\\Live", L"ok", L"X:\\app\\app.exe");
+    TfrmRegClean form;
+    form.Unattended = true;
+    form.LogEvents = true;
+    form.cbBackup.SetChecked(false);
+    RegCleanEnv::Areas(form, {0});
+    form.btnStart.Click();
+    EXPECT_TRUE(form.ScanEnded);
+    EXPECT_EQ(form.sb.PanelText(0), kScanCompleted);
+    form.Close();
+    EXPECT_EQ(env.dialogs.Count(), 0u);
+    std::string log = env.Log(kLogRegistry);
+    EXPECT_TRUE(RegCleanEnv::Contains(log, "  Scan complete. 0 invalid references found.\r\n"));
+    EXPECT_TRUE(RegCleanEnv::Contains(log, "  Registry Already Clean: No invalid references detected.\r\n"
+                                           "========================================\r\nOPERATION COMPLETE: "));
+}
+
 TEST(RegCleanWindow, UnattendedRunWithoutAGoodBackupCleansNothing) {
     RegCleanEnv env;
     RegCleanEnv::Value(HKEY_CURRENT_USER, L"Software\\KT\\Dead", L"a", L"X:\\gone\\a.exe");
