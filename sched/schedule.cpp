@@ -183,7 +183,7 @@ std::optional<double> ParseDayFraction(const std::wstring& text) {
 
 std::wstring FormatDayFraction(double fraction) {
     wchar_t buf[64];
-    std::swprintf(buf, 64, L"%.15g", fraction);
+    std::swprintf(buf, 64, L"%.17g", fraction);   // enough digits to read back exactly
     std::wstring s = buf;
     for (auto& c : s) if (c == L',') c = L'.';
     return s;
