@@ -149,6 +149,14 @@ void TfrmNet::LogLine(const std::wstring& text) {
         WriteLogLine(kLogManualPrivacy, text);
 }
 
+void TfrmNet::ReportFailure(const std::wstring& text) {
+    if (Unattended) {
+        LogLine(L"  " + text);
+        return;
+    }
+    ui::ShowMessage(text);
+}
+
 void TfrmNet::BeginStep(const std::wstring& text) {
     LogLine(L"  " + text);
     fsb.SetPanelText(1, text);
@@ -164,7 +172,7 @@ void TfrmNet::StepDone() { pg().SetPosition(pg().Position() + 1); }
 
 void TfrmNet::RemoveKey(HKEY root, const std::wstring& path, const wchar_t* failureText) {
     if (!KeyExists(root, path)) return;
-    if (!DeleteKeyTree(root, path) && failureText) ui::ShowMessage(failureText);
+    if (!DeleteKeyTree(root, path) && failureText) ReportFailure(failureText);
 }
 
 void TfrmNet::WriteBatch(const std::wstring& name, const std::wstring& folder) { ::WriteBatch(name, folder); }
@@ -314,11 +322,11 @@ void TfrmNet::Run() {
         BeginStep(L"Clearing Recently Accessed Documents Information");
         auto recent = RecentFolderValue();
         if (!recent) {
-            ui::ShowMessage(L"Error obtaining recent documents information from registry.");
+            ReportFailure(L"Error obtaining recent documents information from registry.");
             return;
         }
         // An already empty folder is no failure.
-        if (!EmptyTraceFolder(*recent)) ui::ShowMessage(L"Error removing recent documents information.");
+        if (!EmptyTraceFolder(*recent)) ReportFailure(L"Error removing recent documents information.");
         for (const wchar_t* sub : {L"StreamMRU", L"RecentDocs", L"Documents"})
             RemoveKey(HKEY_CURRENT_USER, std::wstring(kExplorerKey) + L"\\" + sub, nullptr);
         StepDone();

@@ -73,6 +73,9 @@ private:
     void Run();
     void Finish();
     void LogLine(const std::wstring& text);
+    // A failure the user must hear of: a message box, or in an unattended run (which never
+    // waits on a dialog) a line of the log.
+    void ReportFailure(const std::wstring& text);
     void BeginStep(const std::wstring& text);
     void StepDone();
     void RemoveKey(HKEY root, const std::wstring& path, const wchar_t* failureText);
