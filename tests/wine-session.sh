@@ -61,7 +61,10 @@ case "$action" in
     : > "$build/hostlinks/tree/inside/near.tmp"
     : > "$build/hostlinks/outside/beyond.tmp"
     ln -s ../outside "$build/hostlinks/tree/link"
-    wineserver -p </dev/null >/dev/null 2>&1
+    # Setting up may have left a server running; the persistent one starts from none.
+    quiet wineserver -k || true
+    quiet wineserver -w || true
+    wineserver -p </dev/null >/dev/null 2>&1 || { echo "wine-session: cannot start wineserver" >&2; exit 1; }
     # The keep-alive window stops Wine from closing its desktop between test programs.
     if [ -f "$build/tests/kes_keepalive.exe" ]; then
       ready="$build/keepalive.ready"
