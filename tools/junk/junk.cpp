@@ -731,7 +731,7 @@ void TfrmJunk::cmdDeleteClick() {
             if (::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &fa))
                 size = (static_cast<uint64_t>(fa.nFileSizeHigh) << 32) | fa.nFileSizeLow;
             if (Perform_Delete(path)) {
-                RemovedBytes = static_cast<int32_t>(static_cast<uint32_t>(RemovedBytes) + static_cast<uint32_t>(size));
+                RemovedBytes += static_cast<int64_t>(size);
                 RemovedFiles += 1;
             }
         }

@@ -26,7 +26,7 @@ public:
     // A copy of the manual-log switch "DoJunk", read at creation.
     bool LogJunk = true;
     // Session totals of the files removed through this window.
-    int32_t RemovedBytes = 0;
+    int64_t RemovedBytes = 0;   // 64 bits: a session may well remove more than 2 GB
     int32_t RemovedFiles = 0;
 
     // --- scan -------------------------------------------------------------------------------

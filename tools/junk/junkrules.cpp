@@ -102,7 +102,7 @@ bool JunkFilter::Restricted(const std::wstring& path, DWORD attributes) const {
     return false;
 }
 
-std::wstring RecoveredStatusText(int32_t bytes, int32_t files) {
+std::wstring RecoveredStatusText(int64_t bytes, int32_t files) {
     return L"Total space recovered: " + FormatBytes(bytes) + L" bytes (" + FormatMegabytes(bytes) + L" megabytes) in " +
            std::to_wstring(files) + L" files.";
 }

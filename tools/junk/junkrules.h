@@ -70,7 +70,7 @@ private:
 };
 
 // "Total space recovered: 6,000 bytes (0.01 megabytes) in 3 files."
-std::wstring RecoveredStatusText(int32_t bytes, int32_t files);
+std::wstring RecoveredStatusText(int64_t bytes, int32_t files);
 // "  6,000 bytes (0.01 megabytes) found in 3 files." and the status panel's "Scan Complete: ..."
 std::wstring FoundLogLine(int32_t bytes, int rows);
 std::wstring ScanCompleteText(int32_t bytes, int rows);
