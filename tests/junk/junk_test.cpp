@@ -277,3 +277,33 @@ TEST(JunkWindow, LeavingRemovalTabNeedsAValidMoveFolder) {
     EXPECT_EQ(f.PageControl1.ActivePage(), &f.TabSheet1);
     f.Close();
 }
+
+TEST(JunkWindow, RemovedSpaceOfFilesPastFourGigabytesIsCountedWhole) {
+    JunkEnv env;
+    const std::wstring huge = L"X:\\huge.tmp";
+    {
+        // A sparse file: 5 GB long, no disk space taken.
+        UniqueHandle h(::CreateFileW(huge.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(h.valid());
+        LARGE_INTEGER size;
+        size.QuadPart = 5LL * 1024 * 1024 * 1024;
+        ASSERT_TRUE(::SetFilePointerEx(h.get(), size, nullptr, FILE_BEGIN));
+        ASSERT_TRUE(::SetEndOfFile(h.get()));
+    }
+    {
+        TfrmJunk f;
+        f.Unattended = true;
+        f.LogEvents = true;
+        env.DriveX(f);
+        f.cmdGo.Click();
+        ASSERT_EQ(f.lv.Count(), 1);
+        f.optDelete.SetChecked(true);
+        f.lv.SelectAll(true);
+        f.cmdDelete.Click();
+        EXPECT_FALSE(FileExists(huge));
+        EXPECT_EQ(f.sb.PanelText(1), L"Total space recovered: 5,368,709,120 bytes (5,242.88 megabytes) in 1 files.");
+        f.Close();
+    }
+    EXPECT_TRUE(Contains(env.Log(kLogJunk), Narrow(TotalSpaceLine(5368709120LL))));
+    EXPECT_EQ(ReadCounter(L"JunkBytes"), 0xFFFFFFFFu);   // the stored DWORD holds at its top
+}
