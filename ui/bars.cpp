@@ -28,6 +28,7 @@ void TabPage::SetTabVisible(bool visible) {
             }
         }
         owner_->active_ = -1;
+        visible_ = false;
         ::ShowWindow(hwnd_, SW_HIDE);
     } else if (visible && owner_->active_ < 0) {
         owner_->Activate(index_, false);
@@ -69,6 +70,8 @@ void PageControl::Relayout() {
 
 void PageControl::Activate(int index, bool events) {
     if (index < 0 || index >= PageCount()) return;
+    // A page without a tab is never shown: it would sit under another page's tab.
+    if (!pages_[static_cast<size_t>(index)]->tabVisible_) return;
     if (events && index != active_ && OnChanging) {
         bool allow = true;
         SafeCall([&] { allow = OnChanging(); });

@@ -5,7 +5,9 @@
 #include <windowsx.h>
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cwchar>
+#include <vector>
 
 namespace ui {
 
@@ -95,6 +97,18 @@ Label::Label(Container& parent, int x, int y, int w, int h, const std::wstring& 
 }
 
 void Label::Click() { SafeCall(OnClick); }
+
+void Label::SetShowAccelerator(bool show) {
+    if (!hwnd_) return;
+    LONG_PTR style = ::GetWindowLongPtrW(hwnd_, GWL_STYLE);
+    style = show ? (style & ~static_cast<LONG_PTR>(SS_NOPREFIX)) : (style | SS_NOPREFIX);
+    ::SetWindowLongPtrW(hwnd_, GWL_STYLE, style);
+    Invalidate();
+}
+
+bool Label::ShowsAccelerator() const {
+    return hwnd_ && !(::GetWindowLongPtrW(hwnd_, GWL_STYLE) & SS_NOPREFIX);
+}
 
 bool Label::HandleCommand(WORD code) {
     if (code != STN_CLICKED && code != STN_DBLCLK) return false;
@@ -231,9 +245,77 @@ bool ComboBox::HandleCommand(WORD code) {
 }
 
 // --- DateTimePicker ---------------------------------------------------------------------------
+std::wstring TimePickerFormat(const std::wstring& localeTimeFormat) {
+    // Split into fields (runs of one format letter) and the text between them.
+    struct Part {
+        std::wstring text;
+        wchar_t field;   // h, H, m, s, t; 0 for literal text
+    };
+    std::vector<Part> parts;
+    const std::wstring& f = localeTimeFormat;
+    for (size_t i = 0; i < f.size();) {
+        wchar_t c = f[i];
+        if (c == L'h' || c == L'H' || c == L'm' || c == L's' || c == L't') {
+            size_t j = i;
+            while (j < f.size() && f[j] == c) ++j;
+            parts.push_back({f.substr(i, j - i), c});
+            i = j;
+            continue;
+        }
+        size_t j = i;
+        while (j < f.size()) {
+            wchar_t d = f[j];
+            if (d == L'h' || d == L'H' || d == L'm' || d == L's' || d == L't') break;
+            if (d == L'\'') {   // a quoted literal runs to the closing quote
+                size_t close = f.find(L'\'', j + 1);
+                j = close == std::wstring::npos ? f.size() : close + 1;
+                continue;
+            }
+            ++j;
+        }
+        if (!parts.empty() && parts.back().field == 0) parts.back().text += f.substr(i, j - i);
+        else parts.push_back({f.substr(i, j - i), 0});
+        i = j;
+    }
+    // Seconds go, with the separator that leads to them (or follows them at the start).
+    for (size_t i = 0; i < parts.size();) {
+        if (parts[i].field != L's') {
+            ++i;
+            continue;
+        }
+        if (i > 0 && parts[i - 1].field == 0) {
+            parts.erase(parts.begin() + static_cast<std::ptrdiff_t>(i - 1), parts.begin() + static_cast<std::ptrdiff_t>(i + 1));
+            --i;
+        } else if (i + 1 < parts.size() && parts[i + 1].field == 0) {
+            parts.erase(parts.begin() + static_cast<std::ptrdiff_t>(i), parts.begin() + static_cast<std::ptrdiff_t>(i + 2));
+        } else {
+            parts.erase(parts.begin() + static_cast<std::ptrdiff_t>(i));
+        }
+    }
+    std::wstring out;
+    bool hour = false, minute = false;
+    for (Part& p : parts) {
+        if (p.field == L'h' || p.field == L'H') {
+            hour = true;
+            if (p.text.size() == 1) p.text += p.text;   // a one-digit hour field is drawn with a gap
+        }
+        if (p.field == L'm') minute = true;
+        out += p.text;
+    }
+    if (!hour || !minute) return L"hh:mm tt";
+    return out;
+}
+
 DateTimePicker::DateTimePicker(Container& parent, int x, int y, int w, int h, bool timeOnly) {
     Create(&parent, DATETIMEPICK_CLASSW, L"", WS_TABSTOP | (timeOnly ? DTS_TIMEFORMAT : DTS_SHORTDATEFORMAT), 0,
            x, y, w, h);
+    if (timeOnly) {
+        wchar_t buf[80] = {};
+        std::wstring locale;
+        if (::GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_STIMEFORMAT, buf, 80) > 0) locale = buf;
+        std::wstring format = TimePickerFormat(locale);
+        ::SendMessageW(hwnd_, DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(format.c_str()));
+    }
 }
 
 SYSTEMTIME DateTimePicker::Value() const {

@@ -507,8 +507,47 @@ Panel::Panel(Container& parent, int x, int y, int w, int h, bool border) {
            x, y, w, h);
 }
 
+namespace {
+// A group box's own class never paints its inside and relies on the parent having painted
+// there; where the parent did not (only the frame was invalidated, or the parent clips its
+// children) the inside showed whatever the screen held, black on a fresh surface. The frame
+// therefore fills its inside with the parent's background brush (WM_CTLCOLORSTATIC, as the
+// frame's own caption uses), leaving out the sibling controls that lie over it.
+LRESULT CALLBACK GroupBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR) {
+    if (msg == WM_ERASEBKGND && wp) {
+        HDC dc = reinterpret_cast<HDC>(wp);
+        HWND parent = ::GetParent(hwnd);
+        HBRUSH brush = parent ? reinterpret_cast<HBRUSH>(::SendMessageW(parent, WM_CTLCOLORSTATIC, wp,
+                                                                         reinterpret_cast<LPARAM>(hwnd)))
+                              : nullptr;
+        if (!brush) brush = ::GetSysColorBrush(COLOR_BTNFACE);
+        RECT rc{};
+        ::GetClientRect(hwnd, &rc);
+        int saved = ::SaveDC(dc);
+        if (parent) {
+            RECT mine = rc;
+            ::MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&mine), 2);
+            for (HWND s = ::GetWindow(parent, GW_CHILD); s; s = ::GetWindow(s, GW_HWNDNEXT)) {
+                if (s == hwnd || !::IsWindowVisible(s)) continue;
+                RECT r{}, overlap{};
+                ::GetWindowRect(s, &r);
+                if (!::IntersectRect(&overlap, &r, &mine)) continue;
+                ::MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&overlap), 2);
+                ::ExcludeClipRect(dc, overlap.left, overlap.top, overlap.right, overlap.bottom);
+            }
+        }
+        ::FillRect(dc, &rc, brush);
+        ::RestoreDC(dc, saved);
+        return 1;
+    }
+    if (msg == WM_NCDESTROY) ::RemoveWindowSubclass(hwnd, GroupBoxProc, id);
+    return ::DefSubclassProc(hwnd, msg, wp, lp);
+}
+}  // namespace
+
 GroupBox::GroupBox(Container& parent, int x, int y, int w, int h, const std::wstring& caption) {
     Create(&parent, L"BUTTON", caption, BS_GROUPBOX, 0, x, y, w, h);
+    ::SetWindowSubclass(hwnd_, GroupBoxProc, 1, 0);
 }
 
 // --- Form -------------------------------------------------------------------------------------
@@ -754,6 +793,14 @@ LRESULT Form::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SIZE:
         detail::RelayoutBars(hwnd);
         break;
+    case WM_NEXTDLGCTL: {
+        // Sent by the dialog navigation for a label's mnemonic: to a control, or the next/previous.
+        HWND target = nullptr;
+        if (LOWORD(lp)) target = reinterpret_cast<HWND>(wp);
+        else target = ::GetNextDlgTabItem(hwnd, ::GetFocus(), wp ? TRUE : FALSE);
+        if (target && ::IsChild(hwnd, target)) ::SetFocus(target);
+        return 0;
+    }
     case WM_NCDESTROY:
         ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         hwnd_ = nullptr;

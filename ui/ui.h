@@ -236,12 +236,17 @@ public:
     bool HandleCommand(WORD code) override;
 };
 
+// A label shows its caption literally: "&" is an ampersand, since labels also show file names,
+// registry keys and other data. A caption label that names the next control with a mnemonic
+// ("&Name:") opts in with SetShowAccelerator(true); Alt+letter then moves to that control.
 class Label : public Control {
 public:
     Label(Container& parent, int x, int y, int w, int h, const std::wstring& caption,
           DWORD align = SS_LEFT);
     std::function<void()> OnClick;
     void Click();
+    void SetShowAccelerator(bool show);
+    bool ShowsAccelerator() const;
     bool HandleCommand(WORD code) override;
 };
 
@@ -295,7 +300,11 @@ public:
     bool HandleCommand(WORD code) override;
 };
 
-// Date or time picker.
+// The display format of a time picker made from a locale time format ("h:mm:ss tt"): hours
+// and minutes only, the hour two digits wide ("hh:mm tt"), quoted literals kept.
+std::wstring TimePickerFormat(const std::wstring& localeTimeFormat);
+
+// Date or time picker. A time picker shows the user's time format as TimePickerFormat makes it.
 class DateTimePicker : public Control {
 public:
     DateTimePicker(Container& parent, int x, int y, int w, int h, bool timeOnly);
@@ -467,6 +476,8 @@ public:
     TabPage& Page(int i) { return *pages_[i]; }
     TabPage* ActivePage() const;
     // Changes the page as a click on its tab would: OnChanging may refuse, OnChange follows.
+    // A page whose tab is hidden is never shown: activating it keeps the current page, and
+    // hiding the tab of the active page moves to the first page with a visible tab.
     void SetActivePage(TabPage& page);
     int ActivePageIndex() const;
     std::function<bool()> OnChanging;    // false keeps the current page

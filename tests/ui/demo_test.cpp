@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include "tests/support/testenv.h"
+#include "tests/ui/themed.h"
 #include "ui/dialogs.h"
 #include "ui/ui.h"
 
@@ -82,6 +83,26 @@ struct DemoForm : ui::Form {
     ui::StatusBar sb{*this, {160, 120}};
 };
 
+// Frames and pickers placed straight on a form, as the scheduling dialogs do.
+struct TimeForm : ui::Form {
+    TimeForm() : ui::Form(L"When", 300, 150) {
+        optDaily.SetChecked(true);
+        SYSTEMTIME st{};
+        ::GetLocalTime(&st);
+        st.wHour = 8;
+        st.wMinute = 0;
+        st.wSecond = 0;
+        dtTime.SetValue(st);
+    }
+    ui::GroupBox gb{*this, 8, 8, 284, 100, L"Run the maintenance"};
+    ui::RadioButton optDaily{*this, 18, 28, 120, 20, L"&Daily at", true};
+    ui::RadioButton optOnce{*this, 18, 56, 120, 20, L"&Once on"};
+    ui::DateTimePicker dtTime{*this, 150, 28, 120, 22, true};
+    ui::DateTimePicker dtDate{*this, 150, 56, 120, 22, false};
+    ui::Label lblNote{*this, 18, 84, 260, 16, L"Paths & names show as typed"};
+    ui::Button cmdOK{*this, 217, 116, 75, 25, L"OK"};
+};
+
 TEST(Demo, ToolBarImagesAndControlsHidden) {
     DemoForm f;
     f.lnkPlain.SetLinkLook(false);
@@ -134,6 +155,15 @@ TEST(Demo, OnScreen) {
     g.pc.SetActivePage(g.tsOptions);
     g.SetPosition(600, 20);
     g.Show();
+    TimeForm t;
+    t.SetPosition(20, 620);
+    t.Show();
+    // The program itself runs with version 6 of the common controls (its manifest), themed.
+    kestest::CommonControls6 v6;
+    TimeForm themed;
+    themed.SetCaption(L"When (themed)");
+    themed.SetPosition(360, 620);
+    themed.Show();
     // The mouse rests on the first tool-bar button of the active form, so its tip shows.
     ::SetForegroundWindow(f.Handle());
     RECT br{};

@@ -68,6 +68,39 @@ TEST(Form, PageChangeCanBeRefused) {
     EXPECT_EQ(TabCtrl_GetItemCount(f.pc.Handle()), 1);
 }
 
+TEST(Form, PageWithHiddenTabIsNeverShown) {
+    TabForm f;
+    int changing = 0, changes = 0;
+    f.pc.OnChanging = [&] { ++changing; return true; };
+    f.pc.OnChange = [&] { ++changes; };
+    auto shown = [](ui::TabPage& p) { return (::GetWindowLongPtrW(p.Handle(), GWL_STYLE) & WS_VISIBLE) != 0; };
+    f.tsTwo.SetTabVisible(false);
+    f.pc.SetActivePage(f.tsTwo);   // no tab to show it under: nothing happens
+    EXPECT_EQ(f.pc.ActivePage(), &f.tsOne);
+    EXPECT_TRUE(shown(f.tsOne));
+    EXPECT_FALSE(shown(f.tsTwo));
+    EXPECT_FALSE(f.tsTwo.Visible());
+    EXPECT_EQ(changing + changes, 0);
+    f.tsTwo.SetTabVisible(true);
+    f.pc.SetActivePage(f.tsTwo);
+    EXPECT_EQ(f.pc.ActivePage(), &f.tsTwo);
+    EXPECT_TRUE(shown(f.tsTwo));
+    EXPECT_FALSE(shown(f.tsOne));
+    EXPECT_EQ(TabCtrl_GetCurSel(f.pc.Handle()), 1);
+    // Hiding the active page's tab moves to the first page with a tab; hiding every tab shows none.
+    f.tsTwo.SetTabVisible(false);
+    EXPECT_EQ(f.pc.ActivePage(), &f.tsOne);
+    EXPECT_TRUE(shown(f.tsOne));
+    EXPECT_FALSE(shown(f.tsTwo));
+    f.tsOne.SetTabVisible(false);
+    EXPECT_EQ(f.pc.ActivePage(), nullptr);
+    EXPECT_FALSE(shown(f.tsOne));
+    EXPECT_FALSE(f.tsOne.Visible());
+    f.pc.SetActivePage(f.tsTwo);
+    EXPECT_EQ(f.pc.ActivePage(), nullptr);
+    EXPECT_FALSE(shown(f.tsTwo));
+}
+
 TEST(Form, ShowModalEndsWhenClosedFromTimerAndEnablesOwner) {
     ui::Form owner(L"Owner", 200, 100);
     ui::Form dlg(L"Modal", 200, 100, ui::FormStyle::Dialog, &owner);
