@@ -354,3 +354,21 @@ TEST(RegCleanWindow, DISABLED_ShowForScreenshot) {
     PumpUntil([&] { return FileExists(done); }, 60000);
     form.Close();
 }
+
+TEST(RegCleanWindow, EscClosesTheWindowAndNeverStartsAScan) {
+    RegCleanEnv env;
+    TfrmRegClean form;
+    bool scanned = false;
+    form.OnScanEnded = [&] { scanned = true; };
+    MSG esc{form.lv.Handle(), WM_KEYDOWN, VK_ESCAPE, 0};
+    // While a scan runs the Exit button is disabled, and Esc with it.
+    form.cmdExit.SetEnabled(false);
+    form.PreTranslate(esc);
+    EXPECT_FALSE(form.Scanning());
+    EXPECT_FALSE(form.IsClosed());
+    form.cmdExit.SetEnabled(true);
+    EXPECT_TRUE(form.PreTranslate(esc));
+    EXPECT_FALSE(scanned);
+    EXPECT_FALSE(form.ScanEnded);
+    EXPECT_TRUE(form.IsClosed());
+}

@@ -79,7 +79,9 @@ TfrmRegClean::TfrmRegClean()
     HelpTopic = L"Cleaning_your_system_registry";
     KeyPreview = true;
     DefaultButton = &btnStart;
-    CancelButton = &btnStart;
+    // Esc closes the window as the Exit button does (disabled, and so inert, while a scan runs);
+    // it never starts a scan.
+    CancelButton = &cmdExit;
     btnStart.SetHint(kStartHint);
     cmdExit.SetHint(L"Close and exit this tool");
     cmdHelp.SetHint(L"Get help with this tool");
