@@ -95,7 +95,7 @@ int RunJunkScanForBench(const std::wstring& root) {
     WriteRegString(L"\\Software\\Ostrel\\Kestrune\\Junk", L"Drives", std::wstring(1, root[0]));
     TfrmJunk form;
     form.Unattended = true;
-    if (_wgetenv(L"KES_BENCH_NOINUSE")) form.cbInUse.SetChecked(false);
+    form.cbInUse.SetChecked(_wgetenv(L"KES_BENCH_NOINUSE") == nullptr);   // the stored choice would persist between runs
     g_junkSeconds = Seconds([&] { form.cmdGo.Click(); });
     int rows = form.lv.Count();
     form.Close();

@@ -157,23 +157,83 @@ bool TFileListView::AddFile(const std::wstring& path, int32_t& size) {
                   true) >= 0;
 }
 
+const std::wstring* TFileListView::TypeName(const std::wstring& path, DWORD attributes) {
+    // The type name depends on the extension only: ask the shell once per extension.
+    size_t slash = path.find_last_of(L'\\');
+    size_t dot = path.find_last_of(L'.');
+    std::wstring ext = dot == std::wstring::npos || (slash != std::wstring::npos && dot < slash)
+                           ? std::wstring()
+                           : LowerAsciiLetters(path.substr(dot));
+    for (const auto& t : typeNames_)
+        if (t.first == ext) return &t.second;
+    SHFILEINFOW sfi{};
+    if (!::SHGetFileInfoW(path.c_str(), attributes, &sfi, sizeof(sfi), SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES))
+        return nullptr;
+    typeNames_.emplace_back(ext, sfi.szTypeName);
+    return &typeNames_.back().second;
+}
+
 int TFileListView::AddFoundFile(const std::wstring& path, const FoundFile& info, bool readVersions) {
     if (path.empty() || path.find_first_of(L"*?") != std::wstring::npos) return -1;
-    // The type name depends on the extension only: ask the shell once per extension.
-    std::wstring name = path.substr(path.find_last_of(L'\\') + 1);
-    size_t dot = name.find_last_of(L'.');
-    std::wstring ext = dot == std::wstring::npos ? std::wstring() : LowerAsciiLetters(name.substr(dot));
-    for (const auto& t : typeNames_)
-        if (t.first == ext) return AddRow(path, t.second, info, readVersions);
-    SHFILEINFOW sfi{};
-    if (!::SHGetFileInfoW(path.c_str(), info.attributes, &sfi, sizeof(sfi), SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES))
-        return -1;
-    typeNames_.emplace_back(ext, sfi.szTypeName);
-    return AddRow(path, sfi.szTypeName, info, readVersions);
+    const std::wstring* type = TypeName(path, info.attributes);
+    return type ? AddRow(path, *type, info, readVersions) : -1;
+}
+
+int TFileListView::AddDeferredFile(const std::wstring& path, const FoundFile& info) {
+    if (path.empty() || path.find_first_of(L"*?") != std::wstring::npos) return -1;
+    const std::wstring* type = TypeName(path, info.attributes);
+    if (!type) return -1;
+    int row = AddRow(path, *type, info, false, true);
+    if (row >= 0) {
+        Deferred& d = deferred_[LowerAsciiLetters(path)];
+        d = Deferred{};
+        d.path = path;
+        d.size = info.size;
+    }
+    return row;
+}
+
+bool TFileListView::HandleNotify(NMHDR* hdr, LRESULT& result) {
+    if (hdr->code != LVN_GETDISPINFOW) return ui::ListView::HandleNotify(hdr, result);
+    auto* di = reinterpret_cast<NMLVDISPINFOW*>(hdr);
+    LVITEMW& it = di->item;
+    auto found = deferred_.find(ItemText(it.iItem, 0));
+    RowDetails none;
+    const RowDetails* d = &none;
+    if (found != deferred_.end()) {
+        Deferred& row = found->second;
+        if (!row.resolved) {
+            row.resolved = true;   // once, even when the handler throws
+            if (OnRowDetails) {
+                OnRowDetails(row.path, row.size, row.details);
+            } else {
+                row.details.fileVersion = FileVersionString(row.path, L"FileVersion");
+                row.details.productVersion = FileVersionString(row.path, L"ProductVersion");
+            }
+        }
+        d = &row.details;
+    }
+    if ((it.mask & LVIF_IMAGE) && it.iSubItem == 0) it.iImage = d->image;
+    if ((it.mask & LVIF_TEXT) && it.pszText && it.cchTextMax > 0) {
+        const std::wstring& text =
+            it.iSubItem == 5 ? d->fileVersion : it.iSubItem == 6 ? d->productVersion : std::wstring();
+        size_t n = std::min(text.size(), static_cast<size_t>(it.cchTextMax - 1));
+        std::copy(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(n), it.pszText);
+        it.pszText[n] = L'\0';
+    }
+    result = 0;
+    return true;
+}
+
+void TFileListView::SetCallbackText(int row, int column) {
+    LVITEMW it{};
+    it.iSubItem = column;
+    it.pszText = LPSTR_TEXTCALLBACKW;
+    ::SendMessageW(Handle(), LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&it));
 }
 
 int TFileListView::AddRow(const std::wstring& path, const std::wstring& typeName, const FoundFile& info,
-                          bool readVersions) {
+                          bool readVersions, bool deferred) {
     FILETIME local;
     SYSTEMTIME st{};
     std::wstring when;
@@ -185,12 +245,15 @@ int TFileListView::AddRow(const std::wstring& path, const std::wstring& typeName
     type = b == std::wstring::npos ? std::wstring() : type.substr(b, e - b + 1);
     const int32_t size = static_cast<int32_t>(static_cast<uint32_t>(info.size & 0xFFFFFFFFu));
 
-    int row = AddItem(LowerAsciiLetters(path));
+    int row = AddItem(LowerAsciiLetters(path), deferred ? I_IMAGECALLBACK : -1);
     SetItemText(row, 1, std::to_wstring(size));
     SetItemText(row, 2, type);
     SetItemText(row, 3, when);
     SetItemText(row, 4, AttributeText(info.attributes));
-    if (readVersions) {
+    if (deferred) {
+        SetCallbackText(row, 5);
+        SetCallbackText(row, 6);
+    } else if (readVersions) {
         SetItemText(row, 5, FileVersionString(path, L"FileVersion"));
         SetItemText(row, 6, FileVersionString(path, L"ProductVersion"));
     }

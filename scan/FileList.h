@@ -2,7 +2,9 @@
 // attributes and version strings; a click on a column heading sorts by that column.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 #include "ui/ui.h"
 
@@ -39,6 +41,22 @@ public:
     };
     int AddFoundFile(const std::wstring& path, const FoundFile& info, bool readVersions);
 
+    // The row's version columns and image, worked out when the list first needs them.
+    struct RowDetails {
+        std::wstring fileVersion, productVersion;
+        int image = 0;
+    };
+    // Finds the details of a deferred row; without a handler the versions are read and the
+    // image is 0.
+    std::function<void(const std::wstring& path, uint64_t size, RowDetails& details)> OnRowDetails;
+    // As AddFoundFile, but the version columns and the image are filled on first use: when the
+    // row is drawn, its texts or image are read, or the list is sorted. Answers the row, or -1.
+    int AddDeferredFile(const std::wstring& path, const FoundFile& info);
+    // Forgets the details of deferred rows (rows still in the list ask again).
+    void ClearDeferred() { deferred_.clear(); }
+
+    bool HandleNotify(NMHDR* hdr, LRESULT& result) override;
+
     // As a click on the heading: the current column again reverses the direction, another
     // column sorts ascending.
     void SortByColumn(int column);
@@ -52,5 +70,15 @@ private:
     bool ascending_ = true;
     bool sorted_ = false;
     std::vector<std::pair<std::wstring, std::wstring>> typeNames_;   // extension -> shell type name
-    int AddRow(const std::wstring& path, const std::wstring& type, const FoundFile& info, bool readVersions);
+    struct Deferred {
+        std::wstring path;
+        uint64_t size = 0;
+        bool resolved = false;
+        RowDetails details;
+    };
+    std::unordered_map<std::wstring, Deferred> deferred_;   // by caption
+    void SetCallbackText(int row, int column);
+    const std::wstring* TypeName(const std::wstring& path, DWORD attributes);
+    int AddRow(const std::wstring& path, const std::wstring& type, const FoundFile& info, bool readVersions,
+               bool deferred = false);
 };

@@ -216,6 +216,9 @@ void TfrmJunk::FormCreate() {
         }
     }
     lv.SetSmallImages(ilFileIcons.Handle());
+    lv.OnRowDetails = [this](const std::wstring& path, uint64_t size, TFileListView::RowDetails& d) {
+        RowDetails(path, size, d);
+    };
     lv.ContextMenu = &pmToolFunc;
     lv.OnSelectionChanged = [this] { UpdateResultButtons(); };
     lv.OnDoubleClick = [this](int) { lvDblClick(); };
@@ -231,12 +234,18 @@ void TfrmJunk::FormCreate() {
     ts.FindHiddenFiles = ts.FindHiddenFolders = true;
     tsZero.FindHiddenFiles = tsZero.FindHiddenFolders = true;
     tsZero.SetFileMask(L"*.*");
-    ts.OnPumpMessages = tsZero.OnPumpMessages = [] { ui::ProcessMessages(); };
     ts.PumpIntervalMs = tsZero.PumpIntervalMs = 10;
     ts.OnFileFound = [this](TTreeScanner& s) { tsFileFound(s); };
     tsZero.OnFileFound = [this](TTreeScanner& s) { tsZeroFileFound(s); };
+    // The folder being walked reaches the status panel whenever messages are pumped, which is
+    // when the window can show it; setting the panel for every folder costs more than the walk.
+    ts.OnPumpMessages = tsZero.OnPumpMessages = [this] {
+        ShowPendingStatus();
+        ui::ProcessMessages();
+    };
     ts.OnDirectoryFound = tsZero.OnDirectoryFound = [this](TTreeScanner& s) {
-        Status(L"Scanning: " + s.FileFound() + L"...");
+        pendingStatus_ = L"Scanning: " + s.FileFound() + L"...";
+        statusPending_ = true;
     };
     ts.OnSearchDone = tsZero.OnSearchDone = [this](TTreeScanner& s) { tsSearchDone(s); };
 
@@ -459,20 +468,15 @@ void TfrmJunk::PrepareFilter() {
     filter_.inUse = cbInUse.Checked();
     filter_.isInUse = [this](const std::wstring& p) { return ProbeInUse(p, probeAttributes_); };
     filter_.lastAccess = [](const std::wstring& p) { return GetLastAccessDate(p); };
-    probePath_.clear();
 }
 
 // The in-use test of IsFileInUse (a read-only file counts as in use; otherwise the file must
-// open exclusively for writing), done with one open that also reads the file's first bytes.
+// open exclusively for writing), using the attributes the folder listing already gave.
 bool TfrmJunk::ProbeInUse(const std::wstring& path, DWORD attributes) {
-    probePath_.clear();
     if (attributes & FILE_ATTRIBUTE_READONLY) return true;
-    UniqueHandle h(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!h.valid()) return IsFileInUse(path);
-    probePath_ = path;
-    probeSignature_ = static_cast<int>(ReadSignature(h.get()));
-    return false;
+    UniqueHandle h(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                 nullptr));
+    return !h.valid();
 }
 
 // The file handlers keep the window responsive without a queue check for every file.
@@ -480,7 +484,14 @@ void TfrmJunk::PumpNow() {
     DWORD now = ::GetTickCount();
     if (now - lastPump_ < 15) return;
     lastPump_ = now;
+    ShowPendingStatus();
     ui::ProcessMessages();
+}
+
+void TfrmJunk::ShowPendingStatus() {
+    if (!statusPending_) return;
+    statusPending_ = false;
+    sb.SetPanelText(1, pendingStatus_);
 }
 
 void TfrmJunk::cmdGoClick() {
@@ -564,6 +575,7 @@ void TfrmJunk::Walk(TTreeScanner& scanner, const std::wstring& root, const std::
 void TfrmJunk::ScanStart() {
     while (ImageList_GetImageCount(ilFileIcons.Handle()) > 1) ImageList_Remove(ilFileIcons.Handle(), 1);
     lv.Clear();
+    lv.ClearDeferred();
     listed_.Clear();
     int drives = static_cast<int>(DiskListView1.GetSelectedDrives().size());
     int max = drives + (cbTemp.Checked() ? 1 : 0) + (cbZeroLength.Checked() ? drives : 0) +
@@ -645,26 +657,27 @@ void TfrmJunk::tsZeroFileFound(TTreeScanner& s) {
 
 void TfrmJunk::AddFoundRow(const TTreeScanner& s) {
     const std::wstring& path = s.FileFound();
+    // The icon and the version columns are looked up when the row is first shown.
+    TFileListView::FoundFile info{s.FileAttributes(), s.FileSize64(), s.FileLastWrite()};
+    if (lv.AddDeferredFile(path, info) >= 0) listed_.Add(path);
+}
+
+void TfrmJunk::RowDetails(const std::wstring& path, uint64_t size, TFileListView::RowDetails& d) {
     // Only programs and icon files can carry icons; only programs carry version resources.
     Signature sig = Signature::Other;
-    if (probePath_ == path) {
-        sig = static_cast<Signature>(probeSignature_);
-    } else if (s.FileSize64() >= 2) {
+    if (size >= 2) {
         UniqueHandle h(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                      nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
         sig = h.valid() ? ReadSignature(h.get()) : Signature::Unknown;
     }
-    TFileListView::FoundFile info{s.FileAttributes(), s.FileSize64(), s.FileLastWrite()};
-    int row = lv.AddFoundFile(path, info, sig == Signature::Program || sig == Signature::Unknown);
-    if (row < 0) return;
-    listed_.Add(path);
-    if (sig != Signature::Other)
-        AddAssociatedIcon(path, row);
-    else
-        lv.SetItemImage(row, 0);
+    if (sig == Signature::Program || sig == Signature::Unknown) {
+        d.fileVersion = FileVersionString(path, L"FileVersion");
+        d.productVersion = FileVersionString(path, L"ProductVersion");
+    }
+    d.image = sig == Signature::Other ? 0 : AddAssociatedIcon(path);
 }
 
-void TfrmJunk::AddAssociatedIcon(const std::wstring& path, int row) {
+int TfrmJunk::AddAssociatedIcon(const std::wstring& path) {
     HICON icon = ::ExtractIconW(ui::Instance(), path.c_str(), 0);
     int image = 0;
     if (icon && reinterpret_cast<INT_PTR>(icon) != 1) {
@@ -672,7 +685,7 @@ void TfrmJunk::AddAssociatedIcon(const std::wstring& path, int row) {
         ::DestroyIcon(icon);
         if (added >= 0) image = added;
     }
-    lv.SetItemImage(row, image);
+    return image;
 }
 
 // --- removal -----------------------------------------------------------------------------------

@@ -104,14 +104,20 @@ private:
     void Log(const std::wstring& line);
     bool LoggingOn() const { return Unattended ? LogEvents : LogJunk; }
     const wchar_t* LogName() const;
-    void Status(const std::wstring& text) { sb.SetPanelText(1, text); }
+    void Status(const std::wstring& text) {
+        statusPending_ = false;
+        sb.SetPanelText(1, text);
+    }
+    void ShowPendingStatus();
     void Walk(TTreeScanner& scanner, const std::wstring& root, const std::wstring& masks);
     void Advance() { pg().SetPosition(pg().Position() + 1); }
     void tsFileFound(TTreeScanner& s);
     void tsZeroFileFound(TTreeScanner& s);
     void tsSearchDone(TTreeScanner& s);
     void AddFoundRow(const TTreeScanner& s);
-    void AddAssociatedIcon(const std::wstring& path, int row);
+    // The first icon stored in the file, added to ilFileIcons: its image, or 0.
+    int AddAssociatedIcon(const std::wstring& path);
+    void RowDetails(const std::wstring& path, uint64_t size, TFileListView::RowDetails& details);
     void PrepareFilter();
     void cmdAddNewClick();
     void lvScanDblClick();
@@ -127,10 +133,9 @@ private:
     void PumpNow();
 
     std::unique_ptr<ui::FormSettings> settings_;
-    // What the in-use probe learnt about the file it opened last.
-    std::wstring probePath_;
-    int probeSignature_ = 0;
     DWORD lastPump_ = 0;
+    std::wstring pendingStatus_;   // the folder report not yet shown
+    bool statusPending_ = false;
     DWORD probeAttributes_ = 0;
     ui::ImageList ilFileIcons{16, 64};
     ListedPaths listed_;
