@@ -125,3 +125,31 @@ TEST(FileList, HeadingClicksSortBothWays) {
         EXPECT_EQ((r > 0) - (r < 0), c.sign) << c.column << " " << Narrow(c.a) << " " << Narrow(c.b);
     }
 }
+
+TEST(FileList, DeferredRowsAskForTheirDetailsOnce) {
+    ui::Form form(L"files", 600, 300);
+    TFileListView lv(form, 0, 0, 600, 300);
+    std::wstring exe = TestBinFolder() + L"fixtures\\fixture_verinfo.exe";
+    TFileListView::FoundFile info{FILE_ATTRIBUTE_ARCHIVE, 1234, {}};
+    ASSERT_EQ(lv.AddDeferredFile(exe, info), 0);
+    EXPECT_EQ(lv.ItemText(0, 1), L"1234");
+    EXPECT_EQ(lv.ItemText(0, 5), L"1.2.3.4");   // read by the list itself without a handler
+    EXPECT_EQ(lv.ItemText(0, 6), L"5.6 beta");
+
+    int calls = 0;
+    lv.OnRowDetails = [&](const std::wstring& path, uint64_t size, TFileListView::RowDetails& d) {
+        ++calls;
+        EXPECT_EQ(path, L"C:\\Odd\\B.TMP");
+        EXPECT_EQ(size, 1234u);
+        d.fileVersion = L"fv";
+        d.image = 3;
+    };
+    ASSERT_EQ(lv.AddDeferredFile(L"C:\\Odd\\B.TMP", info), 1);
+    lv.SortByColumn(5);   // sorting reads every row's version text
+    int row = lv.ItemText(0, 0) == L"c:\\odd\\b.tmp" ? 0 : 1;
+    EXPECT_EQ(lv.ItemText(row, 5), L"fv");
+    EXPECT_EQ(lv.ItemText(row, 6), L"");
+    EXPECT_EQ(lv.ItemImage(row), 3);
+    EXPECT_EQ(lv.ItemText(1 - row, 5), L"1.2.3.4");
+    EXPECT_EQ(calls, 1);
+}
