@@ -124,6 +124,22 @@ void DeleteSelectedItem(ui::ListView& list) {
     }
 }
 
+// Under Wine a drive letter can stand for the host's whole file system (Z: is "/"); such a drive
+// is never checked on the user's behalf. On Windows the query does not exist and nothing is
+// left out.
+static bool IsHostRootDrive(const std::wstring& root) {
+    using UnixName = char*(__cdecl*)(const wchar_t*);
+    HMODULE k32 = ::GetModuleHandleW(L"kernel32.dll");
+    auto toUnix = k32 ? reinterpret_cast<UnixName>(reinterpret_cast<void*>(::GetProcAddress(k32, "wine_get_unix_file_name")))
+                      : nullptr;
+    if (!toUnix) return false;
+    char* unixPath = toUnix(root.c_str());
+    if (!unixPath) return false;
+    bool hostRoot = std::string(unixPath) == "/";
+    ::HeapFree(::GetProcessHeap(), 0, unixPath);
+    return hostRoot;
+}
+
 void CheckFixedDrivesOnFirstUse(const std::wstring& key, const std::wstring& subkey, ui::ListView& drives) {
     RegKey k = OpenKeyOrThrow(HKEY_CURRENT_USER, key, true);
     if (KeyExists(k.get(), subkey)) return;
@@ -131,7 +147,7 @@ void CheckFixedDrivesOnFirstUse(const std::wstring& key, const std::wstring& sub
         std::wstring caption = drives.ItemText(i, 0);
         if (caption.size() < 3) continue;
         std::wstring root = caption.substr(caption.size() - 3, 2) + L"\\";
-        if (::GetDriveTypeW(root.c_str()) == DRIVE_FIXED) drives.SetChecked(i, true);
+        if (::GetDriveTypeW(root.c_str()) == DRIVE_FIXED && !IsHostRootDrive(root)) drives.SetChecked(i, true);
     }
 }
 

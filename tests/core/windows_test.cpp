@@ -120,9 +120,11 @@ TEST(CheckedList, FixedDrivesCheckedOnFirstUseOnly) {
     ListForm f;
     f.list.AddItem(L"KESTEST-X (X:)");
     f.list.AddItem(L" (Y:)");
+    f.list.AddItem(L" (Z:)");   // under Wine the host's whole file system: never checked for the user
     CheckFixedDrivesOnFirstUse(L"software\\Ostrel\\Kestrune\\junk", L"pos", f.list);
     EXPECT_TRUE(f.list.Checked(0));
     EXPECT_FALSE(f.list.Checked(1));
+    EXPECT_FALSE(f.list.Checked(2));
     f.list.SetChecked(0, false);
     OpenKey(HKEY_CURRENT_USER, L"software\\Ostrel\\Kestrune\\junk\\pos", true);
     CheckFixedDrivesOnFirstUse(L"software\\Ostrel\\Kestrune\\junk", L"pos", f.list);
