@@ -68,9 +68,51 @@ TEST(JunkRules, RestrictedFiles) {
     f.skipAttr = false;
     EXPECT_FALSE(f.Restricted(L"x", FILE_ATTRIBUTE_READONLY));
     f.inUse = true;
-    f.isInUse = [](const std::wstring& p) { return p == L"busy"; };
+    f.isInUse = [](const std::wstring& p, DWORD) { return p == L"busy"; };
     EXPECT_TRUE(f.Restricted(L"busy", 0));
     EXPECT_FALSE(f.Restricted(L"idle", 0));
+}
+
+// The worker gives back, in the order handed over, exactly the files that passed; a cleared
+// run gives back nothing, not even the file it was testing.
+TEST(JunkRules, RuleWorkerKeepsOrderAndDropsWhatIsCleared) {
+    using File = RuleWorker::File;
+    RuleWorker w(4);
+    std::vector<std::wstring> taken;
+    auto take = [&](File& f) { taken.push_back(f.path); };
+    w.Start([](const File& f) {
+        if (f.path == L"throws") throw std::runtime_error("unreadable");
+        return f.path.find(L"keep") == std::wstring::npos;   // true: left out
+    });
+    std::vector<std::wstring> expected;
+    for (int i = 0; i < 50; ++i) {
+        std::wstring p = (i % 3 ? L"keep" : L"drop") + std::to_wstring(i);
+        if (i % 3) expected.push_back(p);
+        w.Push({p});
+        if (i == 20) w.Push({L"throws"});   // a failing test leaves the file out
+    }
+    EXPECT_TRUE(w.Finish(take, [] { return true; }));
+    EXPECT_EQ(taken, expected);
+    EXPECT_EQ(w.Pending(), 0u);
+
+    // A test that hangs: Finish gives up when the pump says so, Clear drops the file.
+    UniqueHandle release(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    taken.clear();
+    w.Start([&](const File&) {
+        ::WaitForSingleObject(release.get(), 10000);
+        return false;
+    });
+    w.Push({L"slow"});
+    w.Push({L"queued"});
+    int pumps = 0;
+    EXPECT_FALSE(w.Finish(take, [&] { return ++pumps < 3; }));
+    EXPECT_EQ(pumps, 3);
+    w.Clear();
+    EXPECT_EQ(w.Pending(), 0u);
+    ::SetEvent(release.get());
+    w.Push({L"next"});   // tested after the dropped file has ended
+    EXPECT_TRUE(w.Finish(take, nullptr));
+    EXPECT_EQ(taken, std::vector<std::wstring>{L"next"});
 }
 
 // --- the window, driven hidden -----------------------------------------------------------------
@@ -160,6 +202,9 @@ TEST(JunkWindow, ScanListsEachFileOnceAndHonoursTheRules) {
     env.x.WriteFile(L"Saved\\Sub\\d.tmp", "1");
     std::wstring ro = env.x.WriteFile(L"ro.tmp", "1");
     ::SetFileAttributesW(ro.c_str(), FILE_ATTRIBUTE_READONLY);
+    std::wstring busyPath = env.x.WriteFile(L"busy.tmp", "1");   // in use: left out
+    UniqueHandle busy(::CreateFileW(busyPath.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(busy.valid());
     TfrmJunk f;
     f.Unattended = true;
     f.LogEvents = true;

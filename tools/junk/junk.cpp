@@ -240,6 +240,8 @@ void TfrmJunk::FormCreate() {
     // The folder being walked reaches the status panel whenever messages are pumped, which is
     // when the window can show it; setting the panel for every folder costs more than the walk.
     ts.OnPumpMessages = tsZero.OnPumpMessages = [this] {
+        tester_.Flush();
+        TakeTestedFiles();
         ShowPendingStatus();
         ui::ProcessMessages();
     };
@@ -452,7 +454,7 @@ bool TfrmJunk::RestrictedFile(const std::wstring& path) const {
     f.dayCount = meDays.Value();
     f.today = std::floor(NowDateTime());
     f.inUse = cbInUse.Checked();
-    f.isInUse = [](const std::wstring& p) { return IsFileInUse(p); };
+    f.isInUse = [](const std::wstring& p, DWORD) { return IsFileInUse(p); };
     f.lastAccess = [](const std::wstring& p) { return GetLastAccessDate(p); };
     return f.Restricted(path, a == INVALID_FILE_ATTRIBUTES ? 0 : a);
 }
@@ -466,8 +468,9 @@ void TfrmJunk::PrepareFilter() {
     filter_.dayCount = meDays.Value();
     filter_.today = std::floor(NowDateTime());
     filter_.inUse = cbInUse.Checked();
-    filter_.isInUse = [this](const std::wstring& p) { return ProbeInUse(p, probeAttributes_); };
+    filter_.isInUse = &TfrmJunk::ProbeInUse;
     filter_.lastAccess = [](const std::wstring& p) { return GetLastAccessDate(p); };
+    tester_.Start([f = filter_](const RuleWorker::File& file) { return f.Restricted(file.path, file.attributes); });
 }
 
 // The in-use test of IsFileInUse (a read-only file counts as in use; otherwise the file must
@@ -484,6 +487,8 @@ void TfrmJunk::PumpNow() {
     DWORD now = ::GetTickCount();
     if (now - lastPump_ < 15) return;
     lastPump_ = now;
+    tester_.Flush();
+    TakeTestedFiles();
     ShowPendingStatus();
     ui::ProcessMessages();
 }
@@ -597,6 +602,7 @@ void TfrmJunk::ScanStart() {
 }
 
 void TfrmJunk::ScanEnd(bool completed) {
+    tester_.Clear();   // a stopped scan lists nothing more
     ts.KeepScanning = false;
     tsZero.KeepScanning = false;
     cmdGo.SetText(L"&Scan");
@@ -624,6 +630,12 @@ void TfrmJunk::ScanEnd(bool completed) {
 }
 
 void TfrmJunk::tsSearchDone(TTreeScanner& s) {
+    // The files of this walk still being tested are listed before its total is given.
+    tester_.Finish([this](RuleWorker::File& f) { AddFoundRow(f); },
+                   [this, &s] {
+                       PumpNow();
+                       return s.KeepScanning;
+                   });
     int32_t bytes = NumBytes();
     Status(ScanCompleteText(bytes, lv.Count()));
     if (bytes != 0)
@@ -638,9 +650,7 @@ void TfrmJunk::tsFileFound(TTreeScanner& s) {
     if (filter_.InExcludedFolder(path)) return;
     if (filter_.InMoveFolder(path, false)) return;
     if (listed_.Contains(path)) return;   // before the rules: they open the file
-    probeAttributes_ = s.FileAttributes();
-    if (filter_.Restricted(path, s.FileAttributes())) return;
-    AddFoundRow(s);
+    OfferFile(s);
 }
 
 void TfrmJunk::tsZeroFileFound(TTreeScanner& s) {
@@ -650,16 +660,28 @@ void TfrmJunk::tsZeroFileFound(TTreeScanner& s) {
     if (filter_.InMoveFolder(path, true)) return;
     if (s.FileSize64() != 0) return;
     if (listed_.Contains(path)) return;
-    probeAttributes_ = s.FileAttributes();
-    if (filter_.Restricted(path, s.FileAttributes())) return;
-    AddFoundRow(s);
+    OfferFile(s);
 }
 
-void TfrmJunk::AddFoundRow(const TTreeScanner& s) {
-    const std::wstring& path = s.FileFound();
+void TfrmJunk::OfferFile(const TTreeScanner& s) {
+    RuleWorker::File f{s.FileFound(), s.FileAttributes(), s.FileSize64(), s.FileLastWrite()};
+    if (!filter_.OpensFiles()) {
+        if (!filter_.Restricted(f.path, f.attributes)) AddFoundRow(f);
+        return;
+    }
+    tester_.Push(std::move(f));
+    TakeTestedFiles();
+}
+
+void TfrmJunk::TakeTestedFiles() {
+    tester_.TakeTested([this](RuleWorker::File& f) { AddFoundRow(f); });
+}
+
+void TfrmJunk::AddFoundRow(RuleWorker::File& f) {
+    if (listed_.Contains(f.path)) return;
     // The icon and the version columns are looked up when the row is first shown.
-    TFileListView::FoundFile info{s.FileAttributes(), s.FileSize64(), s.FileLastWrite()};
-    if (lv.AddDeferredFile(path, info) >= 0) listed_.Add(path);
+    TFileListView::FoundFile info{f.attributes, f.size, f.lastWrite};
+    if (lv.AddDeferredFile(f.path, info) >= 0) listed_.Add(f.path);
 }
 
 void TfrmJunk::RowDetails(const std::wstring& path, uint64_t size, TFileListView::RowDetails& d) {

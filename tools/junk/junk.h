@@ -114,7 +114,10 @@ private:
     void tsFileFound(TTreeScanner& s);
     void tsZeroFileFound(TTreeScanner& s);
     void tsSearchDone(TTreeScanner& s);
-    void AddFoundRow(const TTreeScanner& s);
+    // A found file that passed the folder rules: listed now, or once the worker has tested it.
+    void OfferFile(const TTreeScanner& s);
+    void AddFoundRow(RuleWorker::File& f);
+    void TakeTestedFiles();
     // The first icon stored in the file, added to ilFileIcons: its image, or 0.
     int AddAssociatedIcon(const std::wstring& path);
     void RowDetails(const std::wstring& path, uint64_t size, TFileListView::RowDetails& details);
@@ -129,17 +132,17 @@ private:
     void lvDblClick();
     void DeleteRow(int index);
 
-    bool ProbeInUse(const std::wstring& path, DWORD attributes);
+    static bool ProbeInUse(const std::wstring& path, DWORD attributes);
     void PumpNow();
 
     std::unique_ptr<ui::FormSettings> settings_;
     DWORD lastPump_ = 0;
     std::wstring pendingStatus_;   // the folder report not yet shown
     bool statusPending_ = false;
-    DWORD probeAttributes_ = 0;
     ui::ImageList ilFileIcons{16, 64};
     ListedPaths listed_;
     JunkFilter filter_;
+    RuleWorker tester_;
     std::vector<std::wstring> walked_;
     bool scanning_ = false;
 };

@@ -1,5 +1,6 @@
 #include "tools/junk/junkrules.h"
 #include "core/logs.h"
+#include <stdexcept>
 
 const wchar_t* const kDefaultScanFor =
     L"*.~*,1,~*.*,1,*.??~,1,*.---,1,*.tmp,1,*._mp,1,*.old,1,*.bak,1,*.syd,1,*.chk,1,*.gid,1,mscreate.dir,1,"
@@ -98,8 +99,153 @@ bool JunkFilter::Restricted(const std::wstring& path, DWORD attributes) const {
         double accessed = lastAccess(path);
         if (static_cast<double>(dayCount) > today - accessed) return true;
     }
-    if (inUse && isInUse && isInUse(path)) return true;
+    if (inUse && isInUse && isInUse(path, attributes)) return true;
     return false;
+}
+
+namespace {
+
+class Locked {
+public:
+    explicit Locked(SRWLOCK& l) : l_(l) { ::AcquireSRWLockExclusive(&l_); }
+    ~Locked() { ::ReleaseSRWLockExclusive(&l_); }
+    Locked(const Locked&) = delete;
+    Locked& operator=(const Locked&) = delete;
+private:
+    SRWLOCK& l_;
+};
+
+}  // namespace
+
+RuleWorker::RuleWorker(size_t batch) : batch_(batch ? batch : 1) {}
+
+RuleWorker::~RuleWorker() {
+    {
+        Locked l(lock_);
+        quit_ = true;
+    }
+    ::WakeAllConditionVariable(&wake_);
+    if (thread_) ::WaitForSingleObject(thread_.get(), INFINITE);
+}
+
+DWORD WINAPI RuleWorker::ThreadMain(void* self) {
+    static_cast<RuleWorker*>(self)->Run();
+    return 0;
+}
+
+void RuleWorker::Start(Rule restricted) {
+    {
+        Locked l(lock_);
+        DropAll();
+        rule_ = std::make_shared<const Rule>(std::move(restricted));
+    }
+    if (!thread_) {
+        thread_.reset(::CreateThread(nullptr, 0, &RuleWorker::ThreadMain, this, 0, nullptr));
+        if (!thread_) throw std::runtime_error("The file test thread could not be started.");
+    }
+}
+
+void RuleWorker::Push(File file) {
+    bool wake;
+    {
+        Locked l(lock_);
+        in_.push_back(std::move(file));
+        if (in_.size() >= batch_) flushed_ = true;
+        wake = flushed_ && sleeping_;
+    }
+    if (wake) ::WakeConditionVariable(&wake_);
+}
+
+void RuleWorker::Flush() {
+    bool wake;
+    {
+        Locked l(lock_);
+        if (in_.empty()) return;
+        flushed_ = true;
+        wake = sleeping_;
+    }
+    if (wake) ::WakeConditionVariable(&wake_);
+}
+
+void RuleWorker::TakeTested(const Take& take) {
+    std::vector<File> ready;
+    {
+        Locked l(lock_);
+        if (out_.empty()) return;
+        ready.swap(out_);
+    }
+    for (auto& f : ready) take(f);
+}
+
+bool RuleWorker::Finish(const Take& take, const std::function<bool()>& pump) {
+    Flush();
+    for (;;) {
+        bool idle;
+        {
+            Locked l(lock_);
+            if (!Idle()) ::SleepConditionVariableSRW(&done_, &lock_, 15, 0);
+            idle = Idle();
+        }
+        TakeTested(take);
+        if (idle) return true;
+        if (pump && !pump()) return false;
+        Flush();   // what the pump handed over
+    }
+}
+
+void RuleWorker::Clear() {
+    Locked l(lock_);
+    DropAll();
+}
+
+// A new generation: the worker drops the result of a file it is testing from the old one.
+void RuleWorker::DropAll() {
+    ++generation_;
+    in_.clear();
+    out_.clear();
+    testing_ = 0;
+    flushed_ = false;
+}
+
+size_t RuleWorker::Pending() const {
+    Locked l(lock_);
+    return in_.size() + testing_ + out_.size();
+}
+
+void RuleWorker::Run() {
+    Locked l(lock_);
+    for (;;) {
+        while (!quit_ && !(flushed_ && !in_.empty())) {
+            sleeping_ = true;
+            ::SleepConditionVariableSRW(&wake_, &lock_, INFINITE, 0);
+            sleeping_ = false;
+        }
+        if (quit_) return;
+        std::deque<File> batch;
+        batch.swap(in_);
+        flushed_ = false;
+        testing_ = batch.size();
+        const unsigned generation = generation_;
+        std::shared_ptr<const Rule> rule = rule_;
+        ::ReleaseSRWLockExclusive(&lock_);
+        for (auto& f : batch) {
+            bool out = true;   // a test that fails leaves the file out
+            try {
+                out = !rule || !*rule || (*rule)(f);
+            } catch (...) {
+            }
+            ::AcquireSRWLockExclusive(&lock_);
+            if (generation == generation_) {
+                if (!out) out_.push_back(std::move(f));
+                --testing_;
+            }
+            const bool stop = quit_ || generation != generation_;
+            ::ReleaseSRWLockExclusive(&lock_);
+            if (stop) break;
+        }
+        ::AcquireSRWLockExclusive(&lock_);
+        if (Idle()) ::WakeAllConditionVariable(&done_);
+    }
 }
 
 std::wstring RecoveredStatusText(int64_t bytes, int32_t files) {

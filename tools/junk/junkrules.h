@@ -3,10 +3,13 @@
 #pragma once
 #include <windows.h>
 #include <cstdint>
+#include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 #include <unordered_set>
 #include <vector>
+#include "core/winhandle.h"
 
 inline constexpr const wchar_t* kJunkKey = L"\\Software\\Ostrel\\Kestrune\\Junk";
 inline constexpr const wchar_t* kJunkFoldersKey = L"\\software\\Ostrel\\Kestrune\\junk\\folders";
@@ -42,7 +45,7 @@ struct JunkFilter {
     bool skipAttr = true, days = false, inUse = true;
     int dayCount = 30;
     double today = 0;                            // the current date at midnight
-    std::function<bool(const std::wstring&)> isInUse;
+    std::function<bool(const std::wstring& path, DWORD attributes)> isInUse;
     std::function<double(const std::wstring&)> lastAccess;
 
     void SetExcluded(const std::vector<std::wstring>& folders);
@@ -55,6 +58,58 @@ struct JunkFilter {
     bool InMoveFolder(const std::wstring& path, bool withBackslash) const;
     // Read-only/system, recently used, in use (each when chosen).
     bool Restricted(const std::wstring& path, DWORD attributes) const;
+    // The chosen rules have to open the file (last access, in use), not just read its attributes.
+    bool OpensFiles() const { return (days && lastAccess) || (inUse && isInUse); }
+};
+
+// Tests found files against rules that open them, on a worker thread, so that the opening
+// overlaps the walk. Files are handed over in batches (the worker wakes when a batch is full or
+// on Flush) and the ones that pass come back in the order they were handed over. Start and
+// Clear drop whatever has not been taken yet, also a file being tested at that moment.
+class RuleWorker {
+public:
+    struct File {
+        std::wstring path;
+        DWORD attributes = 0;
+        uint64_t size = 0;
+        FILETIME lastWrite{};
+    };
+    using Rule = std::function<bool(const File&)>;   // true: the file is left out
+    using Take = std::function<void(File&)>;
+
+    explicit RuleWorker(size_t batch = 32);
+    ~RuleWorker();
+    RuleWorker(const RuleWorker&) = delete;
+    RuleWorker& operator=(const RuleWorker&) = delete;
+
+    void Start(Rule restricted);
+    void Push(File file);
+    void Flush();   // wakes the worker for what has been handed over
+    // Hands the files that passed so far to take, in order.
+    void TakeTested(const Take& take);
+    // Waits until every file handed over has been tested, handing on the ones that passed;
+    // calls pump about every 15 ms while it waits and gives up when pump answers false.
+    // True when everything was tested.
+    bool Finish(const Take& take, const std::function<bool()>& pump);
+    void Clear();
+    size_t Pending() const;   // handed over and not yet taken
+
+private:
+    static DWORD WINAPI ThreadMain(void* self);
+    void Run();
+    bool Idle() const { return in_.empty() && testing_ == 0; }
+    void DropAll();   // with the lock held
+
+    const size_t batch_;
+    mutable SRWLOCK lock_ = SRWLOCK_INIT;
+    CONDITION_VARIABLE wake_ = CONDITION_VARIABLE_INIT, done_ = CONDITION_VARIABLE_INIT;
+    std::deque<File> in_;     // handed over, not yet tested
+    std::vector<File> out_;   // passed, not yet taken
+    size_t testing_ = 0;      // taken by the worker, not yet tested
+    unsigned generation_ = 0;
+    bool flushed_ = false, quit_ = false, sleeping_ = false;
+    std::shared_ptr<const Rule> rule_;
+    UniqueHandle thread_;
 };
 
 // The paths already listed, case ignored.
