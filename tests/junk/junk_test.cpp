@@ -352,3 +352,26 @@ TEST(JunkWindow, RemovedSpaceOfFilesPastFourGigabytesIsCountedWhole) {
     EXPECT_TRUE(Contains(env.Log(kLogJunk), Narrow(TotalSpaceLine(5368709120LL))));
     EXPECT_EQ(ReadCounter(L"JunkBytes"), 0xFFFFFFFFu);   // the stored DWORD holds at its top
 }
+
+// Shows the window with a finished scan for a few seconds when KES_SHOW=junk, so that it can be
+// looked at in a screenshot (the icons and versions of the rows are filled in as they are shown).
+TEST(JunkWindow, Showcase) {
+    wchar_t name[32] = L"";
+    if (!::GetEnvironmentVariableW(L"KES_SHOW", name, 32) || std::wstring(name) != L"junk")
+        GTEST_SKIP() << "KES_SHOW=junk not set";
+    JunkEnv env;
+    env.x.WriteFile(L"Temp\\~setup.tmp", std::string(4096, 'x'));
+    env.x.WriteFile(L"Docs\\report.bak", std::string(20000, 'r'));
+    env.x.WriteFile(L"Docs\\letter.old", "letter");
+    env.x.WriteFile(L"scandisk.chk", std::string(512, 'c'));
+    ::CopyFileW((ProductBinFolder() + L"Kestrune.exe").c_str(), L"X:\\Old\\kestrune.old", FALSE) ||
+        (::CreateDirectoryW(L"X:\\Old", nullptr),
+         ::CopyFileW((ProductBinFolder() + L"Kestrune.exe").c_str(), L"X:\\Old\\kestrune.old", FALSE));
+    TfrmJunk f;
+    f.cbTemp.SetChecked(true);
+    f.Show();   // a first showing checks the fixed drives
+    env.DriveX(f);
+    f.cmdGo.Click();
+    PumpUntil([] { return false; }, 6000);
+    f.Close();
+}
