@@ -1,41 +1,9 @@
 #include "scan/SHFileOp.h"
+#include "core/common.h"
 #include <shlobj.h>
 #include <algorithm>
 
 namespace {
-
-int CompareNoCase(const std::wstring& a, const std::wstring& b) {
-    int r = ::CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
-                             static_cast<int>(b.size()));
-    return r == 0 ? 0 : r - CSTR_EQUAL;
-}
-
-bool SameOrdinalNoCase(const std::wstring& a, const std::wstring& b) {
-    return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
-           CSTR_EQUAL;
-}
-
-// An absolute path (drive or UNC) without wildcards and without "." or ".." components: the
-// only kind of path handed to the shell, which would expand a wildcard.
-bool IsPlainPath(const std::wstring& p) {
-    if (p.size() < 3) return false;
-    bool drive = ((p[0] >= L'A' && p[0] <= L'Z') || (p[0] >= L'a' && p[0] <= L'z')) && p[1] == L':' && p[2] == L'\\';
-    bool unc = p[0] == L'\\' && p[1] == L'\\' && p[2] != L'\\' && p[2] != L'?' && p[2] != L'.';
-    if (!drive && !unc) return false;
-    if (p.find_first_of(L"*?\"<>|") != std::wstring::npos) return false;
-    if (p.find(L':', 2) != std::wstring::npos) return false;
-    for (wchar_t c : p)
-        if (c < 32) return false;
-    size_t start = unc ? 2 : 3;
-    while (start <= p.size()) {
-        size_t end = p.find(L'\\', start);
-        if (end == std::wstring::npos) end = p.size();
-        std::wstring part = p.substr(start, end - start);
-        if (part == L"." || part == L"..") return false;
-        start = end + 1;
-    }
-    return true;
-}
 
 enum class Kind { None, File, Folder };
 
@@ -62,8 +30,8 @@ std::wstring NameOf(const std::wstring& path) {
 void TShellFileOp::AddFile(const std::wstring& path) {
     if (ClearOnAdd) files_.clear();
     auto it = std::lower_bound(files_.begin(), files_.end(), path,
-                               [](const std::wstring& a, const std::wstring& b) { return CompareNoCase(a, b) < 0; });
-    if (it != files_.end() && CompareNoCase(*it, path) == 0) return;
+                               [](const std::wstring& a, const std::wstring& b) { return CompareTextLocale(a, b) < 0; });
+    if (it != files_.end() && CompareTextLocale(*it, path) == 0) return;
     files_.insert(it, path);
 }
 
@@ -93,7 +61,7 @@ std::wstring TShellFileOp::FreeTargetName(const std::wstring& folder, const std:
                                           const std::vector<std::wstring>& taken) {
     auto used = [&](const std::wstring& name) {
         for (const auto& t : taken)
-            if (SameOrdinalNoCase(t, name)) return true;
+            if (SameText(t, name)) return true;
         return ::GetFileAttributesW((folder + name).c_str()) != INVALID_FILE_ATTRIBUTES;
     };
     if (!used(fileName)) return fileName;
@@ -112,7 +80,7 @@ bool TShellFileOp::MoveTo(const std::wstring& folder) { return Perform(Operation
 
 bool TShellFileOp::WasRemoved(const std::wstring& path) const {
     for (const auto& r : results_)
-        if (r.removed && SameOrdinalNoCase(r.path, path)) return true;
+        if (r.removed && SameText(r.path, path)) return true;
     return false;
 }
 
@@ -131,7 +99,7 @@ bool TShellFileOp::Perform(Operation op, const std::wstring& folder) {
         for (const auto& p : files) {
             Outcome o;
             o.path = p;
-            o.existed = IsPlainPath(p) && KindOf(p) == Kind::File;
+            o.existed = IsPlainAbsolutePath(p) && KindOf(p) == Kind::File;
             results_.push_back(o);
         }
 
@@ -141,7 +109,7 @@ bool TShellFileOp::Perform(Operation op, const std::wstring& folder) {
             dest = folder;
             while (dest.size() > 3 && dest.back() == L'\\') dest.pop_back();
             if (dest.size() == 2 && dest[1] == L':') dest += L'\\';
-            bool ok = IsPlainPath(dest);
+            bool ok = IsPlainAbsolutePath(dest);
             if (ok && KindOf(dest) != Kind::Folder) {
                 ok = AutoMakeDir && KindOf(dest) == Kind::None &&
                      ::SHCreateDirectoryExW(nullptr, dest.c_str(), nullptr) == ERROR_SUCCESS &&
@@ -157,9 +125,9 @@ bool TShellFileOp::Perform(Operation op, const std::wstring& folder) {
             if (op == Operation::Move) {
                 std::wstring name = NameOf(o.path);
                 std::wstring free = FreeTargetName(dest, name, takenNames);
-                if (!SameOrdinalNoCase(free, name) && !RenameOnCollision) continue;   // never overwrite
+                if (!SameText(free, name) && !RenameOnCollision) continue;   // never overwrite
                 // Moving a file onto itself: leave it.
-                if (SameOrdinalNoCase(dest + name, o.path)) continue;
+                if (SameText(dest + name, o.path)) continue;
                 takenNames.push_back(free);
                 o.target = dest + free;
                 targets.push_back(o.target);
